@@ -1,0 +1,424 @@
+// The evaluator: tokens in, substituted words out, handlers called.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+
+#include "interp/command_table.h"
+#include "interp/eval_internal.h"
+#include "interp/list_text.h"
+#include "interp/process_state.h"
+#include "interp/struct_access.h"
+#include "interp/tokenizer.h"
+#include "platform/console.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr int kMaxEvalNesting = 20000;
+int g_evalNesting = 0;
+
+struct NestingGuard {
+  NestingGuard() { ++g_evalNesting; }
+  ~NestingGuard() { --g_evalNesting; }
+};
+
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A first word that is a plain number is the command's value.
+bool isBareNumber(std::string_view w) {
+  size_t i = 0;
+  while (i < w.size() && (w[i] == ' ' || w[i] == '\t')) i++;
+  if (i < w.size() && (w[i] == '+' || w[i] == '-')) {
+    i++;
+    if (i >= w.size() || !(isDigit(w[i]) || w[i] == '.')) return false;
+  }
+  int digits = 0, dots = 0;
+  for (; i < w.size(); i++) {
+    if (isDigit(w[i])) digits++;
+    else if (w[i] == '.') {
+      if (++dots > 1) return false;
+    } else
+      return false;
+  }
+  return digits > 0;
+}
+
+// Translates \r \n \t; any other backslash pair becomes its second
+// character; a lone final backslash stays.
+std::string translateEscapes(std::string_view s) {
+  if (s.find('\\') == std::string_view::npos) return std::string(s);
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); i++) {
+    if (s[i] == '\\' && i + 1 < s.size()) {
+      char n = s[++i];
+      out += n == 'r' ? '\r' : n == 'n' ? '\n' : n == 't' ? '\t' : n;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+std::string joinWords(const Args& words, size_t from = 0) {
+  std::string line;
+  for (size_t i = from; i < words.size(); i++) {
+    if (i > from) line += ' ';
+    line += words[i];
+  }
+  return line;
+}
+
+void printTraceLine(int attr, const std::string& text) {
+  plat::setAttribute(attr);
+  plat::writeOut(text);
+  plat::setAttribute(7);
+  plat::fillToLineEnd(' ');
+  plat::writeOut("\r\n");
+  plat::flushOut();
+}
+
+bool traceMatches(Interp& in, const std::string& name) {
+  for (auto& t : in.traceList)
+    if (t == name || t == "*") return true;
+  return false;
+}
+
+// The single-step prompt; returns false when the user quits.
+bool singleStepPrompt(Interp& in, const Args& words) {
+  for (;;) {
+    if (in.watchOn && !in.watchList.empty()) {
+      for (auto& w : in.watchList) {
+        plat::setAttribute(0xE0);
+        plat::writeOut("Watch:");
+        plat::setAttribute(7);
+        plat::writeOut(" ");
+        Var* v = orvelGetVar(in, w);
+        if (v) {
+          std::string val;
+          readVarValue(in, v, val);
+          plat::setAttribute(0x3E);
+          if (val.size() <= 38)
+            plat::writeOut(strprintf("'%-.30s'->'%-.38s'", w.c_str(), val.c_str()));
+          else
+            plat::writeOut(strprintf("'%-.30s'->'%-.34s'...", w.c_str(), val.c_str()));
+        } else {
+          plat::setAttribute(0x4F);
+          plat::writeOut(strprintf("'%s' is out of scope ", w.c_str()));
+        }
+        plat::setAttribute(7);
+        plat::writeOut("\r\n");
+      }
+    }
+    plat::setAttribute(0xE0);
+    plat::writeOut(strprintf("(%llu): Next ", static_cast<unsigned long long>(in.commandCounter)));
+    plat::setAttribute(0x1F);
+    plat::writeOut(strprintf("[%s]", words[0].c_str()));
+    plat::setAttribute(0xE0);
+    plat::writeOut(strprintf("  Info Next Trace Resume Vars Watch%s Quit ", in.watchOn ? "(ON) " : "(OFF)"));
+    plat::setAttribute(7);
+    plat::flushOut();
+    int key = plat::readKey();
+    if (key >= 'A' && key <= 'Z') key += 32;
+    plat::writeOut("\r");
+    plat::fillToLineEnd(' ');
+    plat::writeOut("\r");
+    switch (key) {
+      case 'n':
+      case ' ':
+        return true;
+      case 'i':
+        printRecordedStack(in);
+        continue;
+      case 't':
+        printRecordedStack(in);
+        return true;
+      case 'r':
+        ps().singleStep = false;
+        return true;
+      case 'v': {
+        Args v{"vars"};
+        if (Command* c = orvelGetCommand(in, "vars")) c->handler(in, v, c->pd);
+        continue;
+      }
+      case 'w':
+        in.watchOn = !in.watchOn;
+        continue;
+      case 'q':
+      case 27:
+      case 3:
+        ps().singleStep = false;
+        return false;
+      default:
+        continue;
+    }
+  }
+}
+
+}  // namespace
+
+void printRecordedStack(Interp& in) {
+  bool saved = ps().stacktrace;
+  bool savedEcho = ps().echo;
+  ps().stacktrace = true;
+  ps().echo = true;
+  reportErrorText(in, "stack:\r\n");
+  ps().stacktrace = saved;
+  ps().echo = savedEcho;
+}
+
+// Calls a found command with the evaluator's bookkeeping around it.
+int dispatchCommand(Interp& in, Command* cmd, Args& words) {
+  ProcessState& st = ps();
+  int64_t snapshot = in.commandCounter;
+  const std::string& name = words[0];
+  if (in.traceOn && traceMatches(in, name)) {
+    in.traceLine = joinWords(words);
+    if (st.traceLog) {
+      if (!in.traceLine.empty() && !name.empty()) {
+        std::ofstream log("trace.log", std::ios::app | std::ios::binary);
+        log << in.traceLine << "\r\n";
+      }
+    } else {
+      printTraceLine(11, strprintf("Exec %lld (%d)> '%s'", static_cast<long long>(snapshot), in.level,
+                                   in.traceLine.empty() ? "{}" : in.traceLine.c_str()));
+    }
+    in.traceLine.clear();
+  }
+  in.commandCounter++;
+  if (st.commandLimit > 0 && in.commandCounter > st.commandLimit) return ERROR;
+  CallFrame* frame = in.callFrame;
+  Args* savedArgv = frame->argv;
+  frame->argv = &words;
+  if (st.stacktrace) {
+    std::string summary = name.substr(0, 80);
+    summary += ' ';
+    for (size_t i = 1; i < words.size(); i++) {
+      if (i > 1) summary += ' ';
+      summary += '{';
+      summary += words[i].substr(0, 80);
+      if (words[i].size() >= 80) summary += "...";
+      summary += '}';
+    }
+    st.callStack.push_back(std::move(summary));
+  }
+  if (st.singleStep && !singleStepPrompt(in, words)) {
+    frame->argv = savedArgv;
+    if (st.stacktrace && !st.callStack.empty()) st.callStack.pop_back();
+    return STOP;
+  }
+  if (name != "set") in.resultKind = 0;
+  Handler h = cmd->handler;
+  void* pd = cmd->pd;
+  int kind = cmd->kind;
+  std::shared_ptr<void> keep = cmd->owner;  // the entry may go away during the call
+  st.callDepth++;
+  int code;
+  try {
+    code = h ? h(in, words, pd) : ERROR;
+  } catch (...) {
+    st.callDepth--;
+    frame->argv = savedArgv;
+    if (st.stacktrace && !st.callStack.empty()) st.callStack.pop_back();
+    throw;
+  }
+  st.callDepth--;
+  frame->argv = savedArgv;
+  if (st.stacktrace && !st.callStack.empty()) st.callStack.pop_back();
+  if (in.traceOn && !st.traceLog && traceMatches(in, name)) {
+    printTraceLine(13, strprintf("Retn %lld (%d)> '%s' -> '%s'", static_cast<long long>(snapshot), in.level,
+                                 name.c_str(), in.result.empty() ? "{}" : in.result.c_str()));
+  }
+  if (code == RETURN) {
+    if (kind == 1) return OK;
+    return st.callDepth == 0 ? RETURN_TOP : RETURN;
+  }
+  return code;
+}
+
+// Runs one assembled command (steps after the words are complete).
+int runCommand(Interp& in, Args& words) {
+  CallFrame* savedFrame = nullptr;
+  const std::string& first = words[0];
+  if (first.size() >= 2 && first[0] == ':' && first[1] == ':') {
+    savedFrame = in.callFrame;
+    in.callFrame = globalFrame(in);
+  }
+  struct Restore {
+    Interp& in;
+    CallFrame* saved;
+    ~Restore() {
+      if (saved) in.callFrame = saved;
+    }
+  } restore{in, savedFrame};
+
+  char c0 = first.empty() ? '\0' : first[0];
+  if ((isDigit(c0) || c0 == '.' || c0 == '+' || c0 == '-' || c0 == ' ' || c0 == '\t') && isBareNumber(first)) {
+    in.result = first;
+    return OK;
+  }
+  if (Command* cmd = orvelGetCommand(in, first)) return dispatchCommand(in, cmd, words);
+  if (ps().autoexec) {
+    if (Command* ex = orvelGetCommand(in, "exec")) {
+      in.commandCounter++;
+      Handler h = ex->handler;
+      return h(in, words, ex->pd);
+    }
+  }
+  if (Command* unk = orvelGetCommand(in, "unknown")) {
+    words.insert(words.begin(), "unknown");
+    in.commandCounter++;
+    Args* savedArgv = in.callFrame->argv;
+    in.callFrame->argv = &words;
+    Handler h = unk->handler;
+    void* pd = unk->pd;
+    auto keep = unk->owner;
+    ps().callDepth++;
+    int code = h(in, words, pd);
+    ps().callDepth--;
+    in.callFrame->argv = savedArgv;
+    return code;
+  }
+  reportError(in, "eval: Command, proc or sub '%.50s' was not found at level %i in %s (autoexec is OFF)\r\n",
+              first.c_str(), in.level, procNameOf(in));
+  return ERROR;
+}
+
+int orvelEvalWords(Interp& in, Args& words) {
+  if (words.empty()) return OK;
+  int code = runCommand(in, words);
+  if (code == CONTINUE_WITH_NEXT) return OK;
+  if (code == RETURN_TOP) return OK;
+  return code;
+}
+
+int orvelEval(Interp& in, std::string_view text, bool substituteOnly, bool keepVariables) {
+  if (text.empty()) return OK;
+  if (g_evalNesting >= kMaxEvalNesting) {
+    reportError(in, "eval: Nesting too deep (%d evaluations) at level %i in %s\r\n", g_evalNesting, in.level,
+                procNameOf(in));
+    return ERROR;
+  }
+  NestingGuard guard;
+  try {
+    return evalText(in, text, substituteOnly, keepVariables);
+  } catch (const std::exception& e) {
+    reportException("orvelEval", e.what());
+  } catch (...) {
+    reportException("orvelEval", nullptr);
+  }
+  in.result.clear();
+  return ERROR;
+}
+
+int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVariables) {
+  in.result.clear();
+  Parser p;
+  parserInit(p, text);
+  Args words;
+  std::string value;
+  bool expandPending = false;
+  int prev = PT_EOL;  // previous token type as the word builder sees it
+  for (;;) {
+    if (nextToken(p)) {
+      const char* s = p.start && p.start >= p.text ? p.start : p.pos;
+      if (!s || s < p.text) s = p.text;
+      const char* ctx = s - p.text > 30 ? s - 30 : p.text;
+      size_t avail = static_cast<size_t>(text.size() - static_cast<size_t>(ctx - p.text));
+      std::string around(ctx, avail < 30 ? avail : 30);
+      char buf[256];
+      std::snprintf(buf, sizeof buf, "eval: Parse error in %s near term:\r\n'%-.30s'...", procNameOf(in),
+                    around.c_str());
+      setErrorIndex(in, 1, buf);
+      return ERROR;
+    }
+    int type = p.type;
+    if (type == PT_EXPAND) {
+      if (p.remaining > 0 && *p.pos != '"') {
+        expandPending = true;
+        prev = PT_SEP;
+        continue;
+      }
+    }
+    if (type == PT_EOF) return OK;
+    if (type == PT_SEP) {
+      prev = PT_SEP;
+      continue;
+    }
+    if (type == PT_EOL) {
+      prev = PT_EOL;
+      expandPending = false;
+      if (substituteOnly) {
+        std::string list;
+        for (size_t i = 0; i < words.size(); i++) {
+          std::string w = i == 0 ? words[i] : translateEscapes(words[i]);
+          if (i) list += ' ';
+          if (w.empty()) list += "{}";
+          else if (w.find(' ') != std::string::npos) {
+            list += '{';
+            list += w;
+            list += '}';
+          } else {
+            list += w;
+          }
+        }
+        in.result = std::move(list);
+        return OK;
+      }
+      if (words.empty()) continue;
+      int code = runCommand(in, words);
+      words.clear();
+      if (code == OK || code == CONTINUE_WITH_NEXT) continue;
+      if (code == RETURN_TOP) return OK;
+      return code;
+    }
+    // A word part.
+    bool isValue = false;
+    std::string_view tok = p.token();
+    if (type == PT_VAR) {
+      value.clear();
+      if (substituteVariable(in, p, tok, keepVariables, value) != OK) {
+        in.result.clear();
+        return ERROR;
+      }
+      isValue = true;
+    } else if (type == PT_CMD) {
+      if (!tok.empty() && isDigit(tok[0])) {
+        std::string_view t = tok;
+        if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);
+        value.assign(t);
+        in.result = value;
+        in.substCode = OK;
+      } else {
+        std::string sub(tok);
+        int code = orvelEval(in, sub, false, false);
+        if (code != OK && code != RETURN && code != BREAK) return code;
+        in.substCode = static_cast<unsigned>(code);
+        value = in.result;
+      }
+      isValue = true;
+    }
+    std::string_view part = isValue ? std::string_view(value) : tok;
+    if (prev == PT_SEP || prev == PT_EOL) {
+      if (type == PT_ESC) expandPending = false;
+      if (expandPending && (type == PT_VAR || type == PT_CMD || type == PT_STR)) {
+        expandPending = false;
+        in.result.assign(part);
+        in.substCode = OK;
+        std::vector<std::string> elems;
+        TclTokenised3(part, elems);
+        for (auto& e : elems) words.push_back(e.empty() ? std::string("{}") : std::move(e));
+      } else {
+        words.emplace_back(part);
+      }
+    } else {
+      if (words.empty()) words.emplace_back();
+      words.back().append(part);
+    }
+    prev = type;
+  }
+}
+
+}  // namespace orvel

@@ -1,0 +1,552 @@
+// String-keyed hash table with separate chaining.
+#include "support/hash_table.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdarg>
+#include <cstdio>
+#include <new>
+#include <utility>
+
+#include "support/ascii_case.h"
+#include "support/md5.h"
+
+namespace {
+
+// Appends printf-style text to out.
+[[gnu::format(printf, 2, 3)]] void appendf(std::string& out, const char* fmt, ...) {
+  char buf[256];
+  va_list ap;
+  va_start(ap, fmt);
+  int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  if (n < 0) return;
+  if (static_cast<size_t>(n) < sizeof buf) {
+    out.append(buf, static_cast<size_t>(n));
+    return;
+  }
+  std::string big(static_cast<size_t>(n) + 1, '\0');
+  va_start(ap, fmt);
+  std::vsnprintf(big.data(), big.size(), fmt, ap);
+  va_end(ap);
+  big.resize(static_cast<size_t>(n));
+  out += big;
+}
+
+// Addresses are shown as their low 32 bits.
+unsigned addr32(const void* p) {
+  return static_cast<unsigned>(reinterpret_cast<uintptr_t>(p) & 0xffffffffu);
+}
+
+// The first n characters of s (all of s when shorter).
+std::string_view head(std::string_view s, size_t n) { return s.substr(0, std::min(n, s.size())); }
+
+const std::string kRule(70, '-');
+
+constexpr size_t kPrefetchAhead = 8;
+
+}  // namespace
+
+hash_table::hash_table(int32_t size, bool binary) : binary_(binary) {
+  if (size < 1) size = kDefaultSize;
+  buckets_.assign(static_cast<size_t>(size), nullptr);
+  size_ = size;
+}
+
+hash_table::~hash_table() { freeNodes(); }
+
+hash_table::hash_table(hash_table&& other) noexcept
+    : buckets_(std::move(other.buckets_)),
+      size_(std::exchange(other.size_, 0)),
+      bucketsInUse_(std::exchange(other.bucketsInUse_, 0)),
+      totalNodes_(std::exchange(other.totalNodes_, 0)),
+      entryCount_(std::exchange(other.entryCount_, 0)),
+      maxDepth_(std::exchange(other.maxDepth_, 0)),
+      ignoreCase_(other.ignoreCase_),
+      binary_(other.binary_) {
+  other.buckets_.clear();
+}
+
+hash_table& hash_table::operator=(hash_table&& other) noexcept {
+  if (this != &other) {
+    freeNodes();
+    buckets_ = std::move(other.buckets_);
+    other.buckets_.clear();
+    size_ = std::exchange(other.size_, 0);
+    bucketsInUse_ = std::exchange(other.bucketsInUse_, 0);
+    totalNodes_ = std::exchange(other.totalNodes_, 0);
+    entryCount_ = std::exchange(other.entryCount_, 0);
+    maxDepth_ = std::exchange(other.maxDepth_, 0);
+    ignoreCase_ = other.ignoreCase_;
+    binary_ = other.binary_;
+  }
+  return *this;
+}
+
+void hash_table::freeNodes() {
+  const size_t count = buckets_.size();
+  for (size_t b = 0; b < count; ++b) {
+    if (b + kPrefetchAhead < count) __builtin_prefetch(buckets_[b + kPrefetchAhead]);
+    node* n = buckets_[b];
+    while (n != nullptr) {
+      node* next = n->next;
+      delete n;
+      n = next;
+    }
+    buckets_[b] = nullptr;
+  }
+}
+
+uint32_t hash_table::keyHash(std::string_view key) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  unsigned char d[16];
+  md5Digest(key, d);
+  uint32_t h = 0;
+  for (unsigned char b : d) {
+    h = (h << 1) ^ static_cast<unsigned char>(kHex[b >> 4]);
+    h = (h << 1) ^ static_cast<unsigned char>(kHex[b & 15]);
+  }
+  return h;
+}
+
+hash_table::node* hash_table::insertNew(size_t bucket, uint32_t h, std::string_view key,
+                                        std::string_view value, bool hasValue) {
+  node* n = new node;  // may throw: nothing is linked yet
+  try {
+    n->key.assign(key);
+    n->value.assign(value);
+  } catch (...) {
+    delete n;
+    throw;
+  }
+  n->hash = h;
+  node* first = buckets_[bucket];
+  if (first == nullptr) {
+    n->chainLength = 1;
+    n->hasValue = hasValue;
+    buckets_[bucket] = n;
+    ++bucketsInUse_;
+  } else {
+    // A none value in an existing chain is kept as an empty text.
+    n->hasValue = true;
+    n->next = first->next;
+    first->next = n;
+    ++first->chainLength;
+    maxDepth_ = std::max(maxDepth_, first->chainLength);
+  }
+  ++totalNodes_;
+  ++entryCount_;
+  return n;
+}
+
+int hash_table::set(std::string_view key, std::string_view value, bool resizeCheck) {
+  if (buckets_.empty()) return 0;
+  try {
+    if (resizeCheck) {
+      int d = resizeDecision();
+      if (d != 0) resize(d, 0);
+    }
+    const uint32_t h = keyHash(key);
+    const size_t b = h % static_cast<uint32_t>(size_);
+    for (node* n = buckets_[b]; n != nullptr; n = n->next) {
+      if (n->hash == h && n->key == key) {
+        n->value.assign(value);
+        n->hasValue = true;
+        return 1;
+      }
+    }
+    insertNew(b, h, key, value, true);
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int hash_table::set(std::string_view key, std::nullptr_t, bool resizeCheck) {
+  if (buckets_.empty()) return 0;
+  try {
+    if (resizeCheck) {
+      int d = resizeDecision();
+      if (d != 0) resize(d, 0);
+    }
+    const uint32_t h = keyHash(key);
+    const size_t b = h % static_cast<uint32_t>(size_);
+    for (node* n = buckets_[b]; n != nullptr; n = n->next) {
+      if (n->hash == h && n->key == key) {
+        n->value.clear();
+        n->hasValue = true;
+        return 1;
+      }
+    }
+    insertNew(b, h, key, std::string_view(), false);
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int hash_table::setNumber(std::string_view key, int64_t number, bool resizeCheck) {
+  if (buckets_.empty()) return 0;
+  try {
+    if (resizeCheck) {
+      int d = resizeDecision();
+      if (d != 0) resize(d, 0);
+    }
+    const uint32_t h = keyHash(key);
+    const size_t b = h % static_cast<uint32_t>(size_);
+    for (node* n = buckets_[b]; n != nullptr; n = n->next) {
+      if (n->hash == h && n->key == key) {
+        n->number = number;
+        n->hasValue = true;
+        return 1;
+      }
+    }
+    insertNew(b, h, key, std::string_view(), true)->number = number;
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+hash_table::node* hash_table::find(std::string_view key) const {
+  if (buckets_.empty()) return nullptr;
+  const uint32_t h = keyHash(key);
+  for (node* n = buckets_[h % static_cast<uint32_t>(size_)]; n != nullptr; n = n->next)
+    if (n->hash == h && n->key == key) return n;
+  return nullptr;
+}
+
+hash_table::node* hash_table::findNoCase(std::string_view key) const {
+  for (node* first : buckets_)
+    for (node* n = first; n != nullptr; n = n->next)
+      if (equalsNoCase(n->key, key)) return n;
+  return nullptr;
+}
+
+bool hash_table::get(std::string_view key, std::string& out) const {
+  const node* n = find(key);
+  if (n == nullptr) {
+    out.clear();
+    return false;
+  }
+  out = n->value;
+  return true;
+}
+
+const std::string* hash_table::getPtr(std::string_view key) const {
+  const node* n = find(key);
+  return n != nullptr ? &n->value : nullptr;
+}
+
+int hash_table::remove(std::string_view key) {
+  if (buckets_.empty()) return 0;
+  const uint32_t h = keyHash(key);
+  const size_t b = h % static_cast<uint32_t>(size_);
+  node* first = buckets_[b];
+  node* prev = nullptr;
+  for (node* n = first; n != nullptr; prev = n, n = n->next) {
+    if (n->hash != h || n->key != key) continue;
+    if (prev == nullptr) {
+      node* next = n->next;
+      if (next != nullptr) {
+        next->chainLength = n->chainLength - 1;
+      } else {
+        --bucketsInUse_;
+      }
+      buckets_[b] = next;
+    } else {
+      prev->next = n->next;
+      --first->chainLength;
+    }
+    delete n;
+    --totalNodes_;
+    --entryCount_;
+    return 1;
+  }
+  return 0;
+}
+
+int hash_table::clear() {
+  freeNodes();
+  bucketsInUse_ = 0;
+  totalNodes_ = 0;
+  entryCount_ = 0;
+  maxDepth_ = 0;
+  return 1;
+}
+
+void hash_table::release() {
+  freeNodes();
+  buckets_.clear();
+  buckets_.shrink_to_fit();
+  size_ = 0;
+  bucketsInUse_ = 0;
+  totalNodes_ = 0;
+  entryCount_ = 0;
+  maxDepth_ = 0;
+}
+
+int hash_table::resizeDecision() const {
+  if (size_ < kMinResizeSize || bucketsInUse_ < 1) return 0;
+  if (static_cast<int64_t>(size_) >= 2 * static_cast<int64_t>(bucketsInUse_)) return 0;
+  const double r = static_cast<double>(totalNodes_) / bucketsInUse_;
+  if (r > kLoadLimit) return 1;
+  if (r >= 1.0) return 0;
+  return -1;
+}
+
+int32_t hash_table::growStep(int32_t size) {
+  return size < kLargeTableSize ? kGrowStep : size / 2;
+}
+
+int hash_table::resize(int direction, int32_t requested) {
+  if (direction == 0) return 1;
+  int64_t newSize;
+  if (direction > 0) {
+    if (buckets_.empty()) {
+      newSize = requested < 1 ? kDefaultSize : requested;
+    } else {
+      newSize = static_cast<int64_t>(size_) + growStep(size_);
+    }
+  } else {
+    if (buckets_.empty()) return 0;
+    newSize = std::max<int64_t>(size_ / 2, kGrowStep);
+  }
+  if (newSize > INT32_MAX) newSize = INT32_MAX;
+  if (newSize == size_ && direction > 0) return 0;  // cannot grow further
+
+  std::vector<node*> nb;
+  try {
+    nb.assign(static_cast<size_t>(newSize), nullptr);
+  } catch (...) {
+    return 0;
+  }
+  const uint32_t usize = static_cast<uint32_t>(newSize);
+  int32_t used = 0;
+  int32_t count = 0;
+  int32_t depth = 0;
+  // Nodes move in table order: the first to reach a bucket heads its
+  // chain, each later one goes directly after the head. Chain heads are
+  // fetched a few buckets ahead, as the walk is bound by memory latency.
+  const size_t oldCount = buckets_.size();
+  for (size_t b = 0; b < oldCount; ++b) {
+    if (b + kPrefetchAhead < oldCount) __builtin_prefetch(buckets_[b + kPrefetchAhead]);
+    node* n = buckets_[b];
+    while (n != nullptr) {
+      node* next = n->next;
+      node*& slot = nb[n->hash % usize];
+      if (slot == nullptr) {
+        n->next = nullptr;
+        n->chainLength = 1;
+        slot = n;
+        ++used;
+      } else {
+        n->next = slot->next;
+        slot->next = n;
+        ++slot->chainLength;
+        depth = std::max(depth, slot->chainLength);
+      }
+      ++count;
+      n = next;
+    }
+  }
+  buckets_.swap(nb);
+  size_ = static_cast<int32_t>(newSize);
+  bucketsInUse_ = used;
+  entryCount_ = count;
+  maxDepth_ = depth;
+  return 1;
+}
+
+std::string hash_table::valueText(const node& n) const {
+  return binary_ ? std::to_string(n.number) : n.value;
+}
+
+std::vector<std::string> hash_table::keys() const {
+  std::vector<std::string> out;
+  out.reserve(static_cast<size_t>(std::max(totalNodes_, 0)));
+  forEach([&](const node& n) { out.push_back(n.key); });
+  return out;
+}
+
+std::vector<std::string> hash_table::values() const {
+  std::vector<std::string> out;
+  out.reserve(static_cast<size_t>(std::max(totalNodes_, 0)));
+  forEach([&](const node& n) { out.push_back(valueText(n)); });
+  return out;
+}
+
+void hash_table::keysAndValues(std::vector<std::string>& keys,
+                               std::vector<std::string>& values) const {
+  keys.clear();
+  values.clear();
+  keys.reserve(static_cast<size_t>(std::max(totalNodes_, 0)));
+  values.reserve(static_cast<size_t>(std::max(totalNodes_, 0)));
+  forEach([&](const node& n) {
+    keys.push_back(n.key);
+    values.push_back(valueText(n));
+  });
+}
+
+bool hash_table::findKeyScan(std::string_view key, std::string& outValue, bool nocase) const {
+  const node* found = nocase ? findNoCase(key) : find(key);
+  if (found == nullptr) {
+    outValue.clear();
+    return false;
+  }
+  outValue = valueText(*found);
+  return true;
+}
+
+bool hash_table::findKeyByValue(std::string_view value, bool nocase, int32_t length,
+                                int32_t occurrence, std::string& outKey) const {
+  outKey.clear();
+  const int32_t wanted = occurrence > 0 ? occurrence : 1;
+  std::string_view want = value;
+  if (length > 0) want = head(want, static_cast<size_t>(length));
+  int32_t seen = 0;
+  for (const node* first : buckets_) {
+    for (const node* n = first; n != nullptr; n = n->next) {
+      std::string numText;
+      std::string_view have = n->value;
+      if (binary_) {
+        numText = std::to_string(n->number);
+        have = numText;
+      }
+      if (length > 0) have = head(have, static_cast<size_t>(length));
+      if (equalsCase(have, want, nocase) && ++seen == wanted) {
+        outKey = n->key;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void hash_table::trimValues(std::string_view chars, int mode) {
+  if (binary_) return;
+  for (node* first : buckets_) {
+    for (node* n = first; n != nullptr; n = n->next) {
+      std::string& v = n->value;
+      if (mode == 0 || mode == 2) {
+        size_t end = v.find_last_not_of(chars);
+        v.erase(end == std::string::npos ? 0 : end + 1);
+      }
+      if (mode == 0 || mode == 1) {
+        size_t start = v.find_first_not_of(chars);
+        v.erase(0, start == std::string::npos ? v.size() : start);
+      }
+    }
+  }
+}
+
+std::string hash_table::statisticsText() const {
+  std::string out;
+  const double use = size_ > 0 ? 100.0 * bucketsInUse_ / size_ : 0.0;
+  appendf(out, "%" PRId64 " entries in table, %" PRId64 " bucket(s) (%.2f%% use)\n",
+          static_cast<int64_t>(entryCount_), static_cast<int64_t>(size_), use);
+  int64_t tally[11] = {};
+  int64_t sum = 0;
+  for (const node* first : buckets_) {
+    const int64_t len = first != nullptr ? first->chainLength : 0;
+    ++tally[len < 10 ? len : 10];
+    sum += len;
+  }
+  int64_t printed = 0;
+  for (int64_t j = 0; j <= 10; ++j) {
+    appendf(out, "Buckets with %2" PRId64 " or more entries: %" PRId64 "\t", j, tally[j]);
+    const int64_t total = j < 10 ? j * tally[j] : sum - printed;
+    printed += total;
+    appendf(out, "(Total: %" PRId64 ")\n", total);
+  }
+  const double mean = bucketsInUse_ > 0 ? static_cast<double>(sum) / bucketsInUse_ : 0.0;
+  appendf(out, "Mean search distance per entry: %.2f\n", mean);
+  return out;
+}
+
+std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
+  std::string out;
+  if (html) out += "<pre>\n";
+  if (!compact) {
+    out += kRule;
+    out += '\n';
+    appendf(out, "hash_table object:0x%x size:%" PRId64 "\n", addr32(this),
+            static_cast<int64_t>(size_));
+    out += kRule;
+    out += '\n';
+  }
+  const int32_t shown = (limit > 0 && limit < size_) ? limit : size_;
+  int64_t found = 0;
+  for (int32_t b = 0; b < shown; ++b) {
+    const node* first = buckets_[static_cast<size_t>(b)];
+    if (first == nullptr) continue;
+    ++found;
+    if (!compact)
+      appendf(out, "Bucket(%" PRId64 ") Node: 0x%x chained nodes:%" PRId64 "\n",
+              static_cast<int64_t>(b), addr32(first), static_cast<int64_t>(first->chainLength));
+    int64_t pos = 0;
+    for (const node* n = first; n != nullptr; n = n->next) {
+      ++pos;
+      if (compact) {
+        out += head(n->key, 30);
+        out += ' ';
+        if (binary_) {
+          out += std::to_string(n->number);
+        } else {
+          out += head(n->hasValue ? std::string_view(n->value) : "[null]", 40);
+        }
+        out += '\n';
+        continue;
+      }
+      appendf(out, "   %" PRId64 ": 0x%x key:'", pos, addr32(n));
+      out += n->key;
+      out += "' => '";
+      if (binary_) {
+        appendf(out, "%" PRId64 "\n", n->number);
+      } else if (!n->hasValue) {
+        out += "[null]'\n";
+      } else {
+        out += head(n->value, 30);
+        if (n->value.size() > 20) out += "...";
+        out += "'\n";
+      }
+    }
+  }
+  if (!compact) {
+    const double pct = size_ > 0 ? 100.0 * static_cast<double>(found) / size_ : 0.0;
+    out += "\nHash Table Statistics:\n";
+    appendf(out,
+            "Root size:%" PRId64 " Found:%" PRId64 " (%.2f%%) Max depth:%" PRId64
+            " Nodes:%" PRId64 "\n",
+            static_cast<int64_t>(size_), found, pct, static_cast<int64_t>(maxDepth_),
+            static_cast<int64_t>(entryCount_));
+    out += kRule;
+    out += '\n';
+  }
+  if (html) out += "</pre>\n";
+  return out;
+}
+
+std::string hash_table::infoText(int32_t limit) const {
+  std::string out;
+  if (buckets_.empty()) {
+    out += "table:\t\tNULL\n";
+    appendf(out, "table size:\t%" PRId64 "\n", static_cast<int64_t>(size_));
+    return out;
+  }
+  appendf(out, "table array:\t0x%x\n", addr32(buckets_.data()));
+  appendf(out, "table size:\t%" PRId64 "\n", static_cast<int64_t>(size_));
+  appendf(out, "bucket_count:\t%" PRId64 "\n", static_cast<int64_t>(entryCount_));
+  appendf(out, "total nodes:\t%" PRId64 "\n", static_cast<int64_t>(totalNodes_));
+  appendf(out, "max_depth:\t%" PRId64 "\n", static_cast<int64_t>(maxDepth_));
+  appendf(out, "is_binary:\t%s\n", binary_ ? "True" : "False");
+  appendf(out, "ignore_case:\t%s\n", ignoreCase_ ? "True" : "False");
+  const int32_t n = std::min(std::max(limit, 0), size_);
+  for (int32_t i = 0; i < n; ++i) {
+    const node* first = buckets_[static_cast<size_t>(i)];
+    appendf(out, "root node: %d->0x%x '", static_cast<int>(i), addr32(first));
+    if (first != nullptr) out += head(first->key, 40);
+    out += "'\n";
+  }
+  return out;
+}

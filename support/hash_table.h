@@ -1,0 +1,134 @@
+// String-keyed hash table with separate chaining, used for array elements
+// and dictionaries.
+//
+// The bucket of a key comes from the MD5 digest of the key, so the order in
+// which entries are listed (bucket by bucket, each chain from its first
+// node) is fixed by the keys and the history of insertions, removals and
+// resizes. A new key landing in an occupied bucket goes directly after the
+// chain's first node.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class hash_table {
+ public:
+  struct node {
+    node* next = nullptr;
+    int32_t chainLength = 1;  // meaningful in the first node of a chain only
+    uint32_t hash = 0;        // keyHash(key): compared before the key, kept for resizing
+    std::string key;
+    std::string value;        // text value; empty when hasValue is false
+    int64_t number = 0;       // the value in binary tables
+    bool hasValue = true;     // false for a "none" value
+  };
+
+  static constexpr int32_t kDefaultSize = 250;
+  static constexpr int32_t kGrowStep = 100;
+  static constexpr double kLoadLimit = 2.5;
+  static constexpr int32_t kMinResizeSize = 200;
+  // From this many buckets on, a growth step adds half the size instead
+  // of kGrowStep, so that big tables are not rebuilt every few hundred
+  // insertions.
+  static constexpr int32_t kLargeTableSize = 10000;
+
+  explicit hash_table(int32_t size = kDefaultSize, bool binary = false);
+  ~hash_table();
+  hash_table(const hash_table&) = delete;
+  hash_table& operator=(const hash_table&) = delete;
+  hash_table(hash_table&& other) noexcept;
+  hash_table& operator=(hash_table&& other) noexcept;
+
+  // The bucket hash of a key: h = (h * 2) XOR c over the 32 lower-case hex
+  // characters of the key's MD5 digest, in 32-bit arithmetic.
+  static uint32_t keyHash(std::string_view key);
+
+  // Stores a copy of value under key (replacing an older value). With
+  // resizeCheck the resize decision is applied first. 1 on success, 0 on
+  // failure or when the table has no buckets (after release()).
+  int set(std::string_view key, std::string_view value, bool resizeCheck = true);
+  // Stores a "none" value: kept as none in a new chain, as an empty text
+  // otherwise.
+  int set(std::string_view key, std::nullptr_t, bool resizeCheck = true);
+  // Stores an integer value (binary tables); the text value is left empty.
+  int setNumber(std::string_view key, int64_t number, bool resizeCheck = true);
+
+  // Exact (case-sensitive) look-up; nullptr when absent.
+  node* find(std::string_view key) const;
+  // Case-insensitive look-up scanning every bucket in table order.
+  node* findNoCase(std::string_view key) const;
+  // true and the value when found (a "none" value gives an empty text);
+  // false and an empty out otherwise.
+  bool get(std::string_view key, std::string& out) const;
+  const std::string* getPtr(std::string_view key) const;
+
+  // 1 when the key was removed, 0 otherwise. Comparison is exact.
+  int remove(std::string_view key);
+  // Removes every entry, keeping the buckets. Always 1.
+  int clear();
+  // Removes every entry and the buckets; set() fails until resize(+1, n).
+  void release();
+
+  // +1 grow, 0 keep, -1 shrink.
+  int resizeDecision() const;
+  // direction > 0 grows, < 0 shrinks, 0 does nothing. 1 on success.
+  int resize(int direction, int32_t requested);
+  // Buckets a growth step adds to a table of the given size.
+  static int32_t growStep(int32_t size);
+
+  std::vector<std::string> keys() const;
+  std::vector<std::string> values() const;
+  // Clears both vectors, then fills them in parallel.
+  void keysAndValues(std::vector<std::string>& keys, std::vector<std::string>& values) const;
+
+  // Calls f(const node&) for every entry, in table order.
+  template <class F>
+  void forEach(F f) const {
+    for (node* first : buckets_)
+      for (const node* n = first; n != nullptr; n = n->next) f(static_cast<const node&>(*n));
+  }
+
+  // Searches all buckets for key (exact, or ignoring case).
+  bool findKeyScan(std::string_view key, std::string& outValue, bool nocase) const;
+  // Key of the first (or occurrence-th, when occurrence > 0) entry whose
+  // value equals value; with length > 0 only the first length characters
+  // of both are compared.
+  bool findKeyByValue(std::string_view value, bool nocase, int32_t length, int32_t occurrence,
+                      std::string& outKey) const;
+  // Trims the characters of chars from every text value: mode 0 both
+  // ends, 1 left, 2 right.
+  void trimValues(std::string_view chars = " \t", int mode = 0);
+
+  // Diagnostic printouts (the caller writes them to the console).
+  std::string statisticsText() const;
+  std::string dumpText(int32_t limit, bool html, bool compact) const;
+  std::string infoText(int32_t limit) const;
+
+  int32_t size() const { return size_; }
+  int32_t bucketsInUse() const { return bucketsInUse_; }
+  int32_t totalNodes() const { return totalNodes_; }
+  int32_t entryCount() const { return entryCount_; }
+  int32_t maxDepth() const { return maxDepth_; }
+  bool ignoreCase() const { return ignoreCase_; }
+  bool isBinary() const { return binary_; }
+  bool empty() const { return totalNodes_ == 0; }
+
+ private:
+  // The value a node shows in listings: its text, or its number in a
+  // binary table.
+  std::string valueText(const node& n) const;
+  void freeNodes();
+  node* insertNew(size_t bucket, uint32_t h, std::string_view key, std::string_view value,
+                  bool hasValue);
+
+  std::vector<node*> buckets_;
+  int32_t size_ = 0;
+  int32_t bucketsInUse_ = 0;
+  int32_t totalNodes_ = 0;
+  int32_t entryCount_ = 0;
+  int32_t maxDepth_ = 0;
+  bool ignoreCase_ = true;
+  bool binary_ = false;
+};

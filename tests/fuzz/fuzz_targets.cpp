@@ -1,0 +1,56 @@
+#include "tests/fuzz/fuzz_targets.h"
+
+#include <string>
+
+#include "interp/interp.h"
+#include "interp/process_state.h"
+#include "interp/script_runner.h"
+#include "platform/console.h"
+
+namespace orvel_fuzz {
+
+using namespace orvel;
+
+namespace {
+// Runs text in a fresh interpreter with the console captured and a command
+// budget, so that endless loops end.
+void runText(const std::string& text) {
+  ps() = ProcessState();
+  ps().escape = true;
+  ps().autoexec = false;
+  ps().commandLimit = 20000;
+  ps().recursionLimit = 200;
+  std::string sink;
+  plat::setCapture(&sink);
+  {
+    Interp in;
+    std::vector<std::string> list{"orvel", "-c"};
+    orvelSetupInterp(in, &list);
+    // Commands that would touch the machine are removed.
+    for (const char* name : {"exec", "@", "shell", "spawn", "pipe", "exit", "die", "sleep", "after", "vwait",
+                             "waitkey", "getkey", "pause", "input", "gets", "cli", "unlink", "rmdir", "ren",
+                             "movefile", "copyfile", "writefile", "open", "http", "lib", "md", "mkdir", "mkdirs",
+                             "cd", "chdir", "setenv", "play_wav", "beep", "interp", "doevents", "file", "source",
+                             "load", "run", "halt", "trace", "msgbox", "console", "inkey", "prompt", "elevate",
+                             "timer", "time", "input_csv", "inputbox", "get_fileopen", "get_filesave",
+                             "get_folder", "clipboard", "mktemp", "glob", "ls", "dumpmem", "memcpy", "memset",
+                             "ofaddress", "ofaddressb", "setb", "malloc", "free"})
+      orvelUnregisterCommand(in, name);
+    orvelRunScriptText(in, text);
+  }
+  plat::setCapture(nullptr);
+}
+}  // namespace
+
+int fuzzEval(const uint8_t* data, size_t size) {
+  if (size > 4096) return 0;
+  runText(std::string(reinterpret_cast<const char*>(data), size));
+  return 0;
+}
+
+Target targetByName(const std::string& name) {
+  if (name == "eval") return fuzzEval;
+  return nullptr;
+}
+
+}  // namespace orvel_fuzz
