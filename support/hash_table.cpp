@@ -139,7 +139,8 @@ hash_table::node* hash_table::insertNew(size_t bucket, uint32_t h, std::string_v
   return n;
 }
 
-int hash_table::set(std::string_view key, std::string_view value, bool resizeCheck) {
+int hash_table::store(std::string_view key, std::string_view text, bool hasValue,
+                      const int64_t* number, bool resizeCheck) {
   if (buckets_.empty()) return 0;
   try {
     if (resizeCheck) {
@@ -148,64 +149,32 @@ int hash_table::set(std::string_view key, std::string_view value, bool resizeChe
     }
     const uint32_t h = keyHash(key);
     const size_t b = h % static_cast<uint32_t>(size_);
-    for (node* n = buckets_[b]; n != nullptr; n = n->next) {
-      if (n->hash == h && n->key == key) {
-        n->value.assign(value);
-        n->hasValue = true;
-        return 1;
-      }
+    node* n = buckets_[b];
+    while (n != nullptr && (n->hash != h || n->key != key)) n = n->next;
+    if (n == nullptr) {
+      n = insertNew(b, h, key, text, hasValue);
+    } else {
+      // Replacing with none gives an empty text.
+      n->value.assign(text);
+      n->hasValue = true;
     }
-    insertNew(b, h, key, value, true);
+    if (number != nullptr) n->number = *number;
     return 1;
   } catch (...) {
     return 0;
   }
+}
+
+int hash_table::set(std::string_view key, std::string_view value, bool resizeCheck) {
+  return store(key, value, true, nullptr, resizeCheck);
 }
 
 int hash_table::set(std::string_view key, std::nullptr_t, bool resizeCheck) {
-  if (buckets_.empty()) return 0;
-  try {
-    if (resizeCheck) {
-      int d = resizeDecision();
-      if (d != 0) resize(d, 0);
-    }
-    const uint32_t h = keyHash(key);
-    const size_t b = h % static_cast<uint32_t>(size_);
-    for (node* n = buckets_[b]; n != nullptr; n = n->next) {
-      if (n->hash == h && n->key == key) {
-        n->value.clear();
-        n->hasValue = true;
-        return 1;
-      }
-    }
-    insertNew(b, h, key, std::string_view(), false);
-    return 1;
-  } catch (...) {
-    return 0;
-  }
+  return store(key, std::string_view(), false, nullptr, resizeCheck);
 }
 
 int hash_table::setNumber(std::string_view key, int64_t number, bool resizeCheck) {
-  if (buckets_.empty()) return 0;
-  try {
-    if (resizeCheck) {
-      int d = resizeDecision();
-      if (d != 0) resize(d, 0);
-    }
-    const uint32_t h = keyHash(key);
-    const size_t b = h % static_cast<uint32_t>(size_);
-    for (node* n = buckets_[b]; n != nullptr; n = n->next) {
-      if (n->hash == h && n->key == key) {
-        n->number = number;
-        n->hasValue = true;
-        return 1;
-      }
-    }
-    insertNew(b, h, key, std::string_view(), true)->number = number;
-    return 1;
-  } catch (...) {
-    return 0;
-  }
+  return store(key, std::string_view(), true, &number, resizeCheck);
 }
 
 hash_table::node* hash_table::find(std::string_view key) const {

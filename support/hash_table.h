@@ -120,6 +120,10 @@ class hash_table {
   // binary table.
   std::string valueText(const node& n) const;
   void freeNodes();
+  // Finds or adds key's node and gives it the value (text, none, or a
+  // number); 1 on success.
+  int store(std::string_view key, std::string_view text, bool hasValue, const int64_t* number,
+            bool resizeCheck);
   node* insertNew(size_t bucket, uint32_t h, std::string_view key, std::string_view value,
                   bool hasValue);
 

@@ -1,6 +1,7 @@
 // MD5 message digest (RFC 1321).
 #include "support/md5.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -116,56 +117,6 @@ void transform(uint32_t st[4], const unsigned char* blk) {
 const char kHexDigits[] = "0123456789abcdef";
 
 }  // namespace
-
-void Md5::reset() {
-  state_[0] = 0x67452301u;
-  state_[1] = 0xefcdab89u;
-  state_[2] = 0x98badcfeu;
-  state_[3] = 0x10325476u;
-  length_ = 0;
-  fill_ = 0;
-}
-
-void Md5::update(std::string_view data) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(data.data());
-  size_t n = data.size();
-  length_ += n;
-  if (fill_ > 0) {
-    size_t take = 64 - fill_;
-    if (take > n) take = n;
-    std::memcpy(block_ + fill_, p, take);
-    fill_ += static_cast<uint32_t>(take);
-    p += take;
-    n -= take;
-    if (fill_ < 64) return;
-    transform(state_, block_);
-    fill_ = 0;
-  }
-  while (n >= 64) {
-    transform(state_, p);
-    p += 64;
-    n -= 64;
-  }
-  if (n > 0) {
-    std::memcpy(block_, p, n);
-    fill_ = static_cast<uint32_t>(n);
-  }
-}
-
-void Md5::finish(unsigned char out[16]) {
-  const uint64_t bits = length_ * 8;
-  block_[fill_++] = 0x80;
-  if (fill_ > 56) {
-    std::memset(block_ + fill_, 0, 64 - fill_);
-    transform(state_, block_);
-    fill_ = 0;
-  }
-  std::memset(block_ + fill_, 0, 56 - fill_);
-  for (int i = 0; i < 8; ++i) block_[56 + i] = static_cast<unsigned char>(bits >> (8 * i));
-  transform(state_, block_);
-  for (int i = 0; i < 4; ++i) store32(out + 4 * i, state_[i]);
-  reset();
-}
 
 void md5Digest(std::string_view data, unsigned char out[16]) {
   // Whole blocks are read straight from the caller's text; only the tail

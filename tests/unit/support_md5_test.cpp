@@ -31,24 +31,12 @@ TEST(Md5, PaddingBoundariesAndBinaryData) {
   EXPECT_EQ(md5Hex(std::string(1000000, 'a')), "7707d6ae4e027c70eea2a935c2296f21");
 }
 
-TEST(Md5, RawDigestAndIncrementalAgree) {
+TEST(Md5, RawDigest) {
   unsigned char d[16];
   md5Digest("abc", d);
+  char hex[32];
+  md5ToHex(d, hex);
+  EXPECT_EQ(std::string(hex, 32), "900150983cd24fb0d6963f7d28e17f72");
   EXPECT_EQ(d[0], 0x90);
   EXPECT_EQ(d[15], 0x72);
-
-  std::string text;
-  for (int i = 0; i < 300; ++i) text += static_cast<char>('A' + i % 50);
-  unsigned char whole[16];
-  md5Digest(text, whole);
-  for (size_t piece : {1u, 7u, 55u, 64u, 100u}) {
-    Md5 m;
-    for (size_t at = 0; at < text.size(); at += piece)
-      m.update(std::string_view(text).substr(at, piece));
-    unsigned char parts[16];
-    m.finish(parts);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(parts), 16),
-              std::string(reinterpret_cast<char*>(whole), 16))
-        << "piece " << piece;
-  }
 }
