@@ -1,11 +1,16 @@
 #include "expr/numbers.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 
 namespace orvel {
 
 namespace {
 inline char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 int64_t parseHex(std::string_view s, size_t i) {
   uint64_t v = 0;
@@ -39,6 +44,10 @@ int64_t parseOct(std::string_view s, size_t i) {
   for (; i < s.size() && s[i] >= '0' && s[i] <= '7'; i++) v = (v << 3) | static_cast<uint64_t>(s[i] - '0');
   return static_cast<int64_t>(v);
 }
+
+// Digits of the fixed "%.15f" form of any double fit here (309 integer
+// digits at most, a sign, the point and 15 decimals).
+constexpr size_t kRealBuffer = 400;
 }  // namespace
 
 int64_t toInt64(std::string_view s, bool* ok) {
@@ -56,22 +65,154 @@ int64_t toInt64(std::string_view s, bool* ok) {
     return 0;
   }
   size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r' ||
-                          s[i] == '\v' || s[i] == '\f'))
-    i++;
+  while (i < s.size() && isSpace(s[i])) i++;
   // Hex after leading white space ("  0x10").
   if (i > 0 && i + 1 < s.size() && s[i] == '0' && lower(s[i + 1]) == 'x') return parseHex(s, i + 2);
   bool neg = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
   uint64_t v = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; i++) v = v * 10 + static_cast<uint64_t>(s[i] - '0');
+  for (; i < s.size() && isDigit(s[i]); i++) v = v * 10 + static_cast<uint64_t>(s[i] - '0');
   return static_cast<int64_t>(neg ? (~v + 1) : v);
 }
 
-std::string intText(int64_t v) {
+int64_t decimalInt64(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && isSpace(s[i])) i++;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+  uint64_t v = 0;
+  for (; i < s.size() && isDigit(s[i]); i++) v = v * 10 + static_cast<uint64_t>(s[i] - '0');
+  return static_cast<int64_t>(neg ? (~v + 1) : v);
+}
+
+double textToDouble(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && isSpace(s[i])) i++;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    neg = s[i] == '-';
+    i++;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) return 0.0;
+  }
+  const char* first = s.data() + i;
+  const char* last = s.data() + s.size();
+  double d = 0.0;
+  auto r = std::from_chars(first, last, d, std::chars_format::general);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Too large or too small for a double: the C library says which.
+    std::string copy(first, last);
+    d = std::strtod(copy.c_str(), nullptr);
+  } else if (r.ec != std::errc()) {
+    d = 0.0;
+  }
+  return neg ? -d : d;
+}
+
+bool isRealOperand(std::string_view s) {
+  if (s.empty()) return false;
+  char c = s[0];
+  if (!(isDigit(c) || c == '+' || c == '-' || c == '.')) return false;
+  size_t i = (c == '+' || c == '-') ? 1 : 0;
+  int dots = 0, digits = 0;
+  for (; i < s.size(); i++) {
+    if (isDigit(s[i])) digits++;
+    else if (s[i] == '.') dots++;
+    else return false;
+  }
+  return dots == 1 && digits > 0;
+}
+
+int numberKind(std::string_view s) {
+  size_t i = 0, n = s.size();
+  while (i < n && (s[i] == ' ' || s[i] == '\t')) i++;
+  if (i >= n) return kNotNumber;
+  if (s[i] == '+' || s[i] == '-') i++;
+  int dots = 0;
+  if (i < n && s[i] == '.') {
+    dots = 1;
+    i++;
+  }
+  if (i >= n || !isDigit(s[i])) return kNotNumber;
+  i++;
+  if (i + 1 < n && isDigit(s[i + 1])) {
+    char c = s[i];
+    if (c == 'X' || c == 'x' || c == 'b' || c == 'o' || c == 'r') return kIntegerNumber;
+  }
+  for (; i < n; i++) {
+    if (isDigit(s[i])) continue;
+    if (s[i] != '.') return kNotNumber;
+    if (++dots >= 2) return kIntegerNumber;
+  }
+  return dots == 1 ? kRealNumber : kIntegerNumber;
+}
+
+int64_t truncToInt64(double d) {
+  if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0)) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(d);
+}
+
+void assignInt(std::string& out, int64_t v) {
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, r.ptr);
+  out.assign(buf, static_cast<size_t>(r.ptr - buf));
+}
+
+void assignUint(std::string& out, uint64_t v) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.assign(buf, static_cast<size_t>(r.ptr - buf));
+}
+
+void assignReal(std::string& out, double v) {
+  char buf[kRealBuffer];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 15);
+  size_t len = r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0;
+  if (len > kMaxResultText) len = kMaxResultText;
+  out.assign(buf, len);
+}
+
+void assignExp(std::string& out, double v) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 15);
+  size_t len = r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0;
+  // The exponent is written with at least three digits ("e+003").
+  char* e = static_cast<char*>(std::memchr(buf, 'e', len));
+  if (e && e + 2 <= buf + len) {
+    char* digits = e + 2;  // after the exponent's sign
+    size_t have = static_cast<size_t>(buf + len - digits);
+    if (have < 3) {
+      size_t pad = 3 - have;
+      std::memmove(digits + pad, digits, have);
+      std::memset(digits, '0', pad);
+      len += pad;
+    }
+  }
+  if (len > kMaxResultText) len = kMaxResultText;
+  out.assign(buf, len);
+}
+
+std::string intText(int64_t v) {
+  std::string s;
+  assignInt(s, v);
+  return s;
+}
+
+std::string uintText(uint64_t v) {
+  std::string s;
+  assignUint(s, v);
+  return s;
+}
+
+std::string realText(double v) {
+  std::string s;
+  assignReal(s, v);
+  return s;
+}
+
+std::string expText(double v) {
+  std::string s;
+  assignExp(s, v);
+  return s;
 }
 
 }  // namespace orvel

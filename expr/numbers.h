@@ -1,5 +1,7 @@
-// The shared number rules of the arithmetic, comparison and conversion commands.
+// The shared number rules of the arithmetic, comparison and conversion commands:
+// operand conversion, operand classification and result formatting.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,7 +13,42 @@ namespace orvel {
 // ok is cleared for a text beginning with '&' that is not &h/&b.
 int64_t toInt64(std::string_view s, bool* ok = nullptr);
 
-// Decimal text of an integer.
+// Plain decimal conversion (no radix prefixes): leading white space, an
+// optional sign, then digits up to the first other character; no digits
+// gives 0; overflow wraps. The bit pattern also serves as the unsigned value.
+int64_t decimalInt64(std::string_view s);
+
+// Text-to-double conversion: leading white space skipped, optional sign,
+// decimal digits with an optional point and exponent ("inf" and "nan" too);
+// the longest such prefix counts, none gives 0.
+double textToDouble(std::string_view s);
+
+// A real operand of the arithmetic and assignment commands: first character
+// a digit, sign or point, and after an optional sign only digits and exactly
+// one point (not the point alone). "1." ".5" "-2.25" are real; "1e5" is not.
+bool isRealOperand(std::string_view s);
+
+// Number-kind classification of the relational commands.
+enum NumberKind : int { kNotNumber = 0, kIntegerNumber = 1, kRealNumber = 2 };
+int numberKind(std::string_view s);
+
+// A double converted to a 64-bit integer by truncation; a value that does
+// not fit (and NaN) gives INT64_MIN, as the processor's conversion does.
+int64_t truncToInt64(double d);
+
+// Every result text is cut to this many characters.
+constexpr size_t kMaxResultText = 42;
+
+// Result formatting. The assign* forms write into an existing string (which
+// keeps its capacity, so ordinary results need no heap allocation).
+void assignInt(std::string& out, int64_t v);     // signed decimal
+void assignUint(std::string& out, uint64_t v);   // unsigned decimal
+void assignReal(std::string& out, double v);     // "%.15f", cut to 42 characters
+void assignExp(std::string& out, double v);      // "%.15e", exponent of at least 3 digits
+
 std::string intText(int64_t v);
+std::string uintText(uint64_t v);
+std::string realText(double v);
+std::string expText(double v);
 
 }  // namespace orvel

@@ -37,7 +37,7 @@ void printNearTerm(Parser& p, const char* termStart, bool charByChar) {
   std::string term;
   const char* end = p.text + (p.pos - p.text) + p.remaining;
   for (const char* c = termStart; c < end && term.size() < 31; c++) {
-    if (*c == ' ' || *c == '\t' || *c == '"' || *c == '\0') break;
+    if (*c == ' ' || *c == '\t' || *c == '"' || *c == '\0' || *c == '\r' || *c == '\n') break;
     term += *c;
   }
   plat::setAttribute(0xE0);

@@ -49,6 +49,7 @@ constexpr size_t kPrefetchAhead = 8;
 
 hash_table::hash_table(int32_t size, bool binary) : binary_(binary) {
   if (size < 1) size = kDefaultSize;
+  if (size > kMaxSize) size = kMaxSize;
   buckets_.assign(static_cast<size_t>(size), nullptr);
   size_ = size;
 }
@@ -281,8 +282,8 @@ int hash_table::resize(int direction, int32_t requested) {
     if (buckets_.empty()) return 0;
     newSize = std::max<int64_t>(size_ / 2, kGrowStep);
   }
-  if (newSize > INT32_MAX) newSize = INT32_MAX;
-  if (newSize == size_ && direction > 0) return 0;  // cannot grow further
+  if (newSize > kMaxSize) newSize = kMaxSize;
+  if (newSize <= size_ && direction > 0) return 0;  // cannot grow further
 
   std::vector<node*> nb;
   try {

@@ -33,7 +33,11 @@ class hash_table {
   // of kGrowStep, so that big tables are not rebuilt every few hundred
   // insertions.
   static constexpr int32_t kLargeTableSize = 10000;
+  // Bucket counts are capped here (a script-chosen size cannot claim
+  // gigabytes); a full-size table keeps working with longer chains.
+  static constexpr int32_t kMaxSize = 1 << 24;
 
+  // A size below 1 means kDefaultSize; sizes above kMaxSize are capped.
   explicit hash_table(int32_t size = kDefaultSize, bool binary = false);
   ~hash_table();
   hash_table(const hash_table&) = delete;

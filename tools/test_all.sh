@@ -87,12 +87,12 @@ wine_loader() {
 for p in "${parts[@]}"; do
   case $p in
     linux)
-      part linux "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
+      part linux "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DORVEL_TESTS=ON
       ;;
     asan)
       export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}
       export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-      part asan "$ASAN_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_SANITIZE=ON
+      part asan "$ASAN_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_SANITIZE=ON -DORVEL_TESTS=ON
       ;;
     windows)
       wine=$(wine_loader)
@@ -113,7 +113,7 @@ for p in "${parts[@]}"; do
       wineserver=$(dirname "$wine")/wineserver
       [ -x "$wineserver" ] || wineserver=$(command -v wineserver || true)
       [ -n "$wineserver" ] && timeout 10 "$wineserver" -p 2>/dev/null || true
-      part windows "$WIN_DIR" -DCMAKE_BUILD_TYPE=Release \
+      part windows "$WIN_DIR" -DCMAKE_BUILD_TYPE=Release -DORVEL_TESTS=ON \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DORVEL_WINE="$wine"
       [ -n "$wineserver" ] && timeout 30 "$wineserver" -k 2>/dev/null || true
       ;;

@@ -81,7 +81,7 @@ std::string visible(const std::string& s) {
 }
 
 std::string chomp(std::string s) {
-  if (!s.empty() && s.back() == '\n') s.pop_back();
+  while (!s.empty() && s.back() == '\n') s.pop_back();
   return s;
 }
 
@@ -114,12 +114,15 @@ void runFile(void* p) {
     std::vector<std::string> problems;
     for (auto& [key, want] : c.expect) {
       if (key == "output") {
-        if (out != want) problems.push_back("output:\n--- expected\n" + visible(want) + "--- actual\n" + visible(out));
+        // Trailing blank lines of a section only separate cases.
+        std::string w = chomp(want);
+        if (!w.empty()) w += '\n';
+        if (out != w) problems.push_back("output:\n--- expected\n" + visible(w) + "--- actual\n" + visible(out));
       } else if (key == "output-contains") {
         std::istringstream ss(want);
         std::string l;
         while (std::getline(ss, l))
-          if (out.find(l) == std::string::npos)
+          if (!l.empty() && out.find(l) == std::string::npos)
             problems.push_back("output lacks: " + visible(l) + "\n--- actual\n" + visible(out));
       } else if (key == "result") {
         if (result != chomp(want))

@@ -70,6 +70,7 @@ TEST(HashTable, ConstructionSizes) {
   EXPECT_EQ(hash_table(0).size(), 250);
   EXPECT_EQ(hash_table(-7).size(), 250);
   EXPECT_EQ(hash_table(17).size(), 17);
+  EXPECT_EQ(hash_table(INT32_MAX).size(), hash_table::kMaxSize);
   EXPECT_TRUE(hash_table().ignoreCase());
   EXPECT_TRUE(hash_table(10, true).isBinary());
 }
