@@ -7,6 +7,7 @@
 #include "interp/command_table.h"
 #include "interp/eval_internal.h"
 #include "interp/list_text.h"
+#include "interp/parse_cache.h"
 #include "interp/process_state.h"
 #include "interp/struct_access.h"
 #include "interp/tokenizer.h"
@@ -317,12 +318,14 @@ int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVa
   in.result.clear();
   Parser p;
   parserInit(p, text);
+  TokenSource source(p, cachedTokens(text));
+  if (source.base()) text = std::string_view(p.text, text.size());
   Args words;
   std::string value;
   bool expandPending = false;
   int prev = PT_EOL;  // previous token type as the word builder sees it
   for (;;) {
-    if (nextToken(p)) {
+    if (source.next()) {
       const char* s = p.start && p.start >= p.text ? p.start : p.pos;
       if (!s || s < p.text) s = p.text;
       const char* ctx = s - p.text > 30 ? s - 30 : p.text;
