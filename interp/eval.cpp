@@ -17,7 +17,6 @@ namespace orvel {
 
 namespace {
 
-constexpr int kMaxEvalNesting = 20000;
 int g_evalNesting = 0;
 
 struct NestingGuard {
@@ -297,7 +296,7 @@ int orvelEvalWords(Interp& in, Args& words) {
 
 int orvelEval(Interp& in, std::string_view text, bool substituteOnly, bool keepVariables) {
   if (text.empty()) return OK;
-  if (g_evalNesting >= kMaxEvalNesting) {
+  if (g_evalNesting >= ps().evalNestingLimit) {
     reportError(in, "eval: Nesting too deep (%d evaluations) at level %i in %s\r\n", g_evalNesting, in.level,
                 procNameOf(in));
     return ERROR;
@@ -395,8 +394,7 @@ int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVa
         in.result = value;
         in.substCode = OK;
       } else {
-        std::string sub(tok);
-        int code = orvelEval(in, sub, false, false);
+        int code = orvelEval(in, tok, false, false);
         if (code != OK && code != RETURN && code != BREAK) return code;
         in.substCode = static_cast<unsigned>(code);
         value = in.result;

@@ -8,7 +8,7 @@ namespace orvel {
 
 namespace {
 
-constexpr size_t kMaxCachedText = 64 * 1024;
+constexpr size_t kMaxCachedText = 16 * 1024;
 constexpr size_t kMaxEntries = 4096;
 
 using CacheMap = std::unordered_map<std::string_view, std::shared_ptr<const TokenList>, StringHash>;

@@ -28,9 +28,11 @@ struct ProcessState {
   int callDepth = 0;
   int64_t lastExpandLine = 0;  // line of the last {*} the preprocessor saw
   int recursionLimit = 1000;
+  int evalNestingLimit = 10000;  // nested evaluations before "Nesting too deep"
   int64_t commandLimit = 0;    // when above 0, evaluation fails after this many commands (fuzzing)
   int64_t location = 0;        // current location number for exception reports
   std::vector<std::string> callStack;  // recorded call stack (stacktrace on)
+  std::string scriptName;      // current script name: last file loaded or sourced (#__FILE__)
 };
 
 ProcessState& ps();
