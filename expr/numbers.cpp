@@ -94,6 +94,8 @@ double textToDouble(std::string_view s) {
     i++;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) return 0.0;
   }
+  // Only decimal forms: "inf", "nan" and hex texts are not numbers here.
+  if (i >= s.size() || !(isDigit(s[i]) || s[i] == '.')) return 0.0;
   const char* first = s.data() + i;
   const char* last = s.data() + s.size();
   double d = 0.0;
@@ -203,7 +205,7 @@ std::string uintText(uint64_t v) {
   return s;
 }
 
-std::string realText(double v) {
+std::string realResultText(double v) {
   std::string s;
   assignReal(s, v);
   return s;

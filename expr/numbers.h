@@ -19,8 +19,8 @@ int64_t toInt64(std::string_view s, bool* ok = nullptr);
 int64_t decimalInt64(std::string_view s);
 
 // Text-to-double conversion: leading white space skipped, optional sign,
-// decimal digits with an optional point and exponent ("inf" and "nan" too);
-// the longest such prefix counts, none gives 0.
+// decimal digits with an optional point and exponent; the longest such
+// prefix counts, none gives 0 (as do "inf", "nan" and hex texts).
 double textToDouble(std::string_view s);
 
 // A real operand of the arithmetic and assignment commands: first character
@@ -48,7 +48,7 @@ void assignExp(std::string& out, double v);      // "%.15e", exponent of at leas
 
 std::string intText(int64_t v);
 std::string uintText(uint64_t v);
-std::string realText(double v);
+std::string realResultText(double v);  // "%.15f", cut to 42 characters
 std::string expText(double v);
 
 }  // namespace orvel

@@ -57,7 +57,7 @@ int interactive(Interp& in) {
   for (;;) {
     plat::writeOut(pending.empty() ? "% " : "> ");
     plat::flushOut();
-    if (!std::getline(std::cin, line)) break;
+    if (!plat::readLine(line)) break;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     pending += line;
     pending += '\n';

@@ -32,6 +32,8 @@ int arraySetElement(Interp& in, std::string_view arrayName, std::string_view sub
     v->kind = VK_ARRAY;
     v->noCase = noCase;
     v->table = std::make_shared<hash_table>();
+  } else if (v->link && !v->subscript.empty()) {
+    return ERROR;  // a link to one element cannot hold elements itself
   } else if (v->kind == VK_AUTO && !v->isConst) {
     v->value = "<array>";
     v->kind = VK_ARRAY;

@@ -40,9 +40,15 @@ int TclTokenised3(std::string_view text, std::vector<std::string>& out, bool* qu
   return static_cast<int>(out.size());
 }
 
+namespace {
+// A line break separates elements as a blank does, so an element holding
+// one is braced too; otherwise it would split in two when read back.
+constexpr std::string_view kSeparators = " \t\r\n";
+}  // namespace
+
 std::string listQuote(std::string_view element) {
   if (element.empty()) return "{}";
-  if (element[0] != '{' && element.find_first_of(" \t") != std::string_view::npos) {
+  if (element[0] != '{' && element.find_first_of(kSeparators) != std::string_view::npos) {
     std::string s;
     s.reserve(element.size() + 2);
     s += '{';
@@ -57,7 +63,7 @@ void listAppendElement(std::string& list, std::string_view element) {
   if (!list.empty()) list += ' ';
   if (element.empty()) {
     list += "{}";
-  } else if (element[0] != '{' && element.find_first_of(" \t") != std::string_view::npos) {
+  } else if (element[0] != '{' && element.find_first_of(kSeparators) != std::string_view::npos) {
     list += '{';
     list += element;
     list += '}';

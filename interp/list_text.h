@@ -14,7 +14,7 @@ int TclTokenised3(std::string_view text, std::vector<std::string>& out,
                   bool* quoteFollowedByEol = nullptr);
 
 // Appends one element by the building rules: empty as {}, an element not
-// beginning with { that holds a blank or tab wrapped in braces.
+// beginning with { that holds a blank, tab, CR or LF wrapped in braces.
 void listAppendElement(std::string& list, std::string_view element);
 std::string listBuild(const std::vector<std::string>& elements);
 std::string listQuote(std::string_view element);

@@ -1,56 +1,117 @@
 #include "interp/struct_access.h"
 
+#include <cstring>
+
 #include "interp/struct_data.h"
 #include "support/hash_table.h"
 
 namespace orvel {
 
+namespace {
+
+std::string_view withoutGlobalPrefix(std::string_view s) {
+  if (s.size() >= 2 && s[0] == ':' && s[1] == ':') s.remove_prefix(2);
+  return s;
+}
+
+// The struct variable named before the first '.' of a dotted name, and the
+// text after that '.'.
+Var* structOfDottedName(Interp& in, std::string_view name, std::string_view& member) {
+  std::string_view full = withoutGlobalPrefix(name);
+  size_t dot = full.find('.');
+  if (dot == std::string_view::npos || dot == 0) return nullptr;
+  std::string_view structName = name.substr(0, name.size() - full.size() + dot);
+  member = full.substr(dot + 1);
+  Var* s = varTarget(orvelGetVar(in, structName));
+  return s && s->kind == VK_STRUCT && s->members ? s : nullptr;
+}
+
+// The byte range of a field inside its block; false when the field has no
+// live block.
+bool fieldRange(const Var* field, size_t& offset, size_t& width) {
+  if (!field || !field->members) return false;
+  const std::vector<char>& block = field->members->block;
+  int64_t off = field->book[0], w = field->size;
+  if (off < 0 || w <= 0 || static_cast<uint64_t>(off) >= block.size()) return false;
+  offset = static_cast<size_t>(off);
+  size_t room = block.size() - offset;
+  width = static_cast<uint64_t>(w) < room ? static_cast<size_t>(w) : room;
+  return true;
+}
+
+}  // namespace
+
 bool readFieldValue(Interp&, Var* field, std::string& out) {
   out.clear();
   if (!field || !field->members) return false;
-  const auto& block = field->members->block;
-  int64_t off = field->book[0], width = field->size;
-  if (off < 0 || width <= 0 || static_cast<size_t>(off) > block.size()) return true;
-  for (int64_t i = 0; i < width && static_cast<size_t>(off + i) < block.size(); i++) {
-    char c = block[static_cast<size_t>(off + i)];
-    if (c == '\0') break;
-    out += c;
-  }
+  size_t off = 0, width = 0;
+  if (!fieldRange(field, off, width)) return true;  // the struct was released
+  const char* p = field->members->block.data() + off;
+  const void* zero = std::memchr(p, 0, width);
+  out.assign(p, zero ? static_cast<size_t>(static_cast<const char*>(zero) - p) : width);
+  return true;
+}
+
+bool writeFieldValue(Var* field, std::string_view value) {
+  size_t off = 0, width = 0;
+  if (!field || field->kind != VK_FIELD || !fieldRange(field, off, width)) return false;
+  char* p = field->members->block.data() + off;
+  size_t n = value.size() < width ? value.size() : width;
+  std::memset(p, 0, width);
+  if (n) std::memcpy(p, value.data(), n);
   return true;
 }
 
 void destroyStruct(Interp& in, Var* structVar) {
   if (!structVar || !structVar->members) return;
   std::shared_ptr<StructData> data = structVar->members;
-  CallFrame* frame = nullptr;
-  for (CallFrame* f = in.callFrame; f && !frame; f = f->parent)
-    if (f->vars.find(structVar->name) == structVar) frame = f;
-  if (frame) {
-    for (auto& w : data->members)
-      if (auto m = w.lock()) frame->vars.remove(m.get());
-    frame->vars.remove(structVar);
-  }
+  std::vector<VarPtr> members;
+  members.reserve(data->members.size());
+  for (auto& w : data->members)
+    if (VarPtr m = w.lock()) members.push_back(std::move(m));
+  // Members live in the struct's frame; each is removed from the first
+  // frame of the chain that holds it.
+  for (const VarPtr& m : members)
+    for (CallFrame* f = in.callFrame; f; f = f->parent)
+      if (f->vars.remove(m.get())) break;
   data->members.clear();
   data->block.clear();
+  data->block.shrink_to_fit();
+  // The record may be freed by its removal: it is not touched afterwards.
+  for (CallFrame* f = in.callFrame; f; f = f->parent)
+    if (f->vars.remove(structVar)) break;
+}
+
+Var* structMemberOf(Var* structVar, std::string_view member) {
+  if (!structVar || !structVar->members) return nullptr;
+  for (auto& w : structVar->members->members) {
+    VarPtr m = w.lock();
+    if (!m) continue;
+    std::string_view mn = m->name;
+    size_t dot = mn.find('.');
+    if (dot != std::string_view::npos && mn.substr(dot + 1) == member) return m.get();
+  }
+  return nullptr;
 }
 
 bool structMemberByName(Interp& in, std::string_view name, std::string& out) {
-  std::string_view full = name;
-  if (full.size() >= 2 && full[0] == ':' && full[1] == ':') full.remove_prefix(2);
-  size_t dot = full.find('.');
-  if (dot == std::string_view::npos || dot == 0) return false;
-  std::string structName(name.substr(0, name.size() - full.size() + dot));
-  Var* s = orvelGetVar(in, structName);
-  s = varTarget(s);
-  if (!s || s->kind != VK_STRUCT || !s->members) return false;
-  for (auto& w : s->members->members) {
-    auto m = w.lock();
-    if (!m) continue;
-    std::string_view mn = m->name;
-    if (mn.size() >= 2 && mn[0] == ':' && mn[1] == ':') mn.remove_prefix(2);
-    if (mn == full) return readFieldValue(in, m.get(), out);
+  std::string_view member;
+  Var* m = structMemberOf(structOfDottedName(in, name, member), member);
+  return m && readFieldValue(in, m, out);
+}
+
+Var* structMemberVar(Interp& in, std::string_view name) {
+  Var* v = orvelGetVar(in, name);
+  if (v) {
+    Var* t = varTarget(v);
+    return t && t->kind == VK_FIELD ? t : nullptr;
   }
-  return false;
+  std::string_view member;
+  return structMemberOf(structOfDottedName(in, name, member), member);
+}
+
+bool usableStruct(const Var* v) {
+  return v && v->kind == VK_STRUCT && v->members && !v->members->block.empty() && v->size > 0;
 }
 
 std::string dictText(Var* dict) {

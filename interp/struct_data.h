@@ -1,6 +1,7 @@
 // The memory block of a struct and its member list. The struct variable
 // and each of its member (field) variables share one StructData; a field
-// keeps its byte offset in book[0] and its width in size.
+// keeps its byte offset in book[0] and its width in size (book[1] is 1 on
+// every field made by `struct create`).
 #pragma once
 #include <memory>
 #include <string>
@@ -11,7 +12,7 @@ namespace orvel {
 struct Var;
 
 struct StructData {
-  std::vector<char> block;
+  std::vector<char> block;                  // zero-filled at creation
   std::vector<std::weak_ptr<Var>> members;  // declaration order
   std::string structName;                   // name as declared (without ::)
 };

@@ -60,10 +60,10 @@ Var* orvelGetVar(Interp& in, std::string_view name, int scope) {
         Var* arr = deref(v->link.get());
         const std::string* e = arr ? arrayElementOf(arr, v->subscript, arr->noCase) : nullptr;
         if (e) v->value = e->empty() ? std::string("{}") : *e;
-      } else {
-        Var* t = deref(v);
-        if (t != v) v->value = t->value.empty() ? std::string("{}") : t->value;
       }
+      // A plain link is read through varTarget, so its own copy of the
+      // value is not refreshed here (that would copy long values on every
+      // look-up).
     }
     return v;
   } catch (...) {

@@ -20,6 +20,7 @@ void runText(const std::string& text) {
   ps().autoexec = false;
   ps().commandLimit = 20000;
   ps().recursionLimit = 200;
+  ps().evalNestingLimit = 400;
   std::string sink;
   plat::setCapture(&sink);
   {

@@ -1,0 +1,112 @@
+#include "expr/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace orvel;
+
+TEST(Numbers, IntegerOperandConversion) {
+  EXPECT_EQ(toInt64("0x1F"), 31);
+  EXPECT_EQ(toInt64("0X1f"), 31);
+  EXPECT_EQ(toInt64("&hFF"), 255);
+  EXPECT_EQ(toInt64("0x1Fzz"), 31);
+  EXPECT_EQ(toInt64("0x12345678901234567"), 0);  // 17 digits
+  EXPECT_EQ(toInt64("0xFFFFFFFFFFFFFFFF"), -1);
+  EXPECT_EQ(toInt64("0b101"), 5);
+  EXPECT_EQ(toInt64("&b11"), 3);
+  EXPECT_EQ(toInt64("0b102"), 0);
+  EXPECT_EQ(toInt64("0o17"), 15);
+  EXPECT_EQ(toInt64("0o"), 0);
+  EXPECT_EQ(toInt64("010"), 10);
+  EXPECT_EQ(toInt64("  -42xyz"), -42);
+  EXPECT_EQ(toInt64("1e5"), 1);
+  EXPECT_EQ(toInt64("abc"), 0);
+  EXPECT_EQ(toInt64("9223372036854775808"), std::numeric_limits<int64_t>::min());  // wraps
+  bool ok = true;
+  EXPECT_EQ(toInt64("&q", &ok), 0);
+  EXPECT_FALSE(ok);
+  toInt64("&h1", &ok);
+  EXPECT_TRUE(ok);
+}
+
+TEST(Numbers, DecimalConversionIgnoresRadixPrefixes) {
+  EXPECT_EQ(decimalInt64("0x10"), 0);
+  EXPECT_EQ(decimalInt64(" +17.9"), 17);
+  EXPECT_EQ(decimalInt64("-5"), -5);
+  EXPECT_EQ(static_cast<uint64_t>(decimalInt64("-1")), std::numeric_limits<uint64_t>::max());
+  EXPECT_EQ(decimalInt64(""), 0);
+}
+
+TEST(Numbers, TextToDouble) {
+  EXPECT_DOUBLE_EQ(textToDouble("  1.5"), 1.5);
+  EXPECT_DOUBLE_EQ(textToDouble("+2.25x"), 2.25);
+  EXPECT_DOUBLE_EQ(textToDouble("-.5"), -0.5);
+  EXPECT_DOUBLE_EQ(textToDouble("1e3"), 1000.0);
+  EXPECT_DOUBLE_EQ(textToDouble("0x10"), 0.0);
+  EXPECT_DOUBLE_EQ(textToDouble("abc"), 0.0);
+  EXPECT_DOUBLE_EQ(textToDouble("+-1"), 0.0);
+  EXPECT_DOUBLE_EQ(textToDouble("inf"), 0.0);
+  EXPECT_DOUBLE_EQ(textToDouble("-nan"), 0.0);
+  EXPECT_TRUE(std::isinf(textToDouble("1e999")));
+  EXPECT_DOUBLE_EQ(textToDouble("1e-999"), 0.0);
+}
+
+TEST(Numbers, RealOperandTest) {
+  for (const char* s : {"1.", ".5", "-2.25", "+0.0", "12.34"}) EXPECT_TRUE(isRealOperand(s)) << s;
+  for (const char* s : {"1e5", "1.2.3", "0x1.5", ".", "-.", "5", "", " 1.5", "1.5 ", "abc"})
+    EXPECT_FALSE(isRealOperand(s)) << s;
+}
+
+TEST(Numbers, NumberKind) {
+  EXPECT_EQ(numberKind("42"), kIntegerNumber);
+  EXPECT_EQ(numberKind("  -42"), kIntegerNumber);
+  EXPECT_EQ(numberKind("1.5"), kRealNumber);
+  EXPECT_EQ(numberKind(".5"), kRealNumber);
+  EXPECT_EQ(numberKind("5."), kRealNumber);
+  EXPECT_EQ(numberKind("0x1F"), kIntegerNumber);   // radix letter followed by a digit
+  EXPECT_EQ(numberKind("0b1x"), kIntegerNumber);   // whatever follows
+  EXPECT_EQ(numberKind("1.2.3"), kIntegerNumber);  // stops on the second dot
+  EXPECT_EQ(numberKind(".5.x"), kIntegerNumber);
+  EXPECT_EQ(numberKind("0xFF"), kNotNumber);
+  EXPECT_EQ(numberKind("&hFF"), kNotNumber);
+  EXPECT_EQ(numberKind("abc"), kNotNumber);
+  EXPECT_EQ(numberKind(""), kNotNumber);
+  EXPECT_EQ(numberKind("  "), kNotNumber);
+  EXPECT_EQ(numberKind("-"), kNotNumber);
+  EXPECT_EQ(numberKind("1e5"), kNotNumber);
+  EXPECT_EQ(numberKind("1 "), kNotNumber);
+}
+
+TEST(Numbers, TruncationOutOfRange) {
+  EXPECT_EQ(truncToInt64(-2.9), -2);
+  EXPECT_EQ(truncToInt64(1e30), std::numeric_limits<int64_t>::min());
+  EXPECT_EQ(truncToInt64(std::nan("")), std::numeric_limits<int64_t>::min());
+}
+
+TEST(Numbers, ResultTexts) {
+  EXPECT_EQ(intText(-9223372036854775807LL - 1), "-9223372036854775808");
+  EXPECT_EQ(uintText(18446744073709551615ULL), "18446744073709551615");
+  EXPECT_EQ(realResultText(3.5), "3.500000000000000");
+  EXPECT_EQ(realResultText(-0.1), "-0.100000000000000");
+  EXPECT_EQ(realResultText(1e25), "10000000000000000905969664.000000000000000");
+  // Longer texts are cut to 42 characters.
+  std::string big = realResultText(1e30);
+  EXPECT_EQ(big.size(), kMaxResultText);
+  EXPECT_EQ(big, "1000000000000000019884624838656.0000000000");
+  EXPECT_EQ(realResultText(-1e300).size(), kMaxResultText);
+  EXPECT_EQ(expText(1234.5), "1.234500000000000e+003");
+  EXPECT_EQ(expText(-1e-300), "-1.000000000000000e-300");
+  EXPECT_EQ(expText(0.0), "0.000000000000000e+000");
+}
+
+TEST(Numbers, AssignKeepsCapacity) {
+  std::string out;
+  out.reserve(64);
+  const char* data = out.data();
+  assignReal(out, 2.5);
+  assignInt(out, 123456789);
+  EXPECT_EQ(out, "123456789");
+  EXPECT_EQ(out.data(), data);
+}
