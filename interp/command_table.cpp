@@ -9,6 +9,12 @@ std::vector<std::pair<const char*, Handler>>& registrars() {
   static std::vector<std::pair<const char*, Handler>> list;
   return list;
 }
+// Generations are unique across all tables, so a cached look-up can never
+// match another interpreter's table by accident.
+uint64_t nextGeneration() {
+  static uint64_t counter = 1;
+  return ++counter;
+}
 inline std::string_view stripGlobal(std::string_view name) {
   if (name.size() >= 2 && name[0] == ':' && name[1] == ':') name.remove_prefix(2);
   return name;
@@ -38,7 +44,7 @@ int CommandTable::add(std::string_view name, Handler h, void* pd, int kind, std:
   size_t pos = lowerBound(name);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(pos), std::move(c));
   index_.emplace(std::string_view(raw->name), raw);
-  generation_++;
+  generation_ = nextGeneration();
   return OK;
 }
 
@@ -50,7 +56,7 @@ bool CommandTable::remove(std::string_view name) {
   auto pos = std::find_if(entries_.begin(), entries_.end(),
                           [&](const std::unique_ptr<Command>& e) { return e.get() == c; });
   if (pos != entries_.end()) entries_.erase(pos);
-  generation_++;
+  generation_ = nextGeneration();
   return true;
 }
 
@@ -67,7 +73,7 @@ bool CommandTable::rename(std::string_view oldName, std::string_view newName) {
   size_t at = lowerBound(owned->name);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), std::move(owned));
   index_.emplace(std::string_view(c->name), c);
-  generation_++;
+  generation_ = nextGeneration();
   return true;
 }
 

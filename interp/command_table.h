@@ -34,7 +34,7 @@ class CommandTable {
   size_t lowerBound(std::string_view name) const;
   std::vector<std::unique_ptr<Command>> entries_;
   std::unordered_map<std::string_view, Command*> index_;  // keys view the entries' names
-  uint64_t generation_ = 1;
+  uint64_t generation_ = 0;
 };
 
 }  // namespace orvel

@@ -186,6 +186,7 @@ bool callOnError(Interp& in) {
   Command* c = orvelGetCommand(in, "on_error");
   if (!c || !c->handler) return false;
   ps().onErrorRunning = true;
+  std::string savedResult = in.result;  // the reporter leaves the result alone
   try {
     Args words{"on_error"};
     Handler h = c->handler;
@@ -195,6 +196,7 @@ bool callOnError(Interp& in) {
   } catch (...) {
     reportException("on_error", nullptr);
   }
+  in.result = std::move(savedResult);
   ps().onErrorRunning = false;
   return true;
 }

@@ -313,11 +313,111 @@ int orvelEval(Interp& in, std::string_view text, bool substituteOnly, bool keepV
   return ERROR;
 }
 
+namespace {
+
+// [command] substitution: OK with the value, or the code that ends the
+// enclosing evaluation.
+int substituteCommand(Interp& in, std::string_view tok, std::string& value) {
+  if (!tok.empty() && isDigit(tok[0])) {
+    std::string_view t = tok;
+    if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);
+    value.assign(t);
+    in.result = value;
+    in.substCode = OK;
+    return OK;
+  }
+  int code = orvelEval(in, tok, false, false);
+  if (code != OK && code != RETURN && code != BREAK) return code;
+  in.substCode = static_cast<unsigned>(code);
+  value = in.result;
+  return OK;
+}
+
+// Runs a text whose commands were cut into words ahead of time.
+int evalCompiled(Interp& in, const TokenList& l) {
+  Parser p;
+  parserInit(p, l.text);
+  Args words;
+  std::string value;
+  const char* base = l.text.data();
+  for (const CompiledCommand& c : l.commands) {
+    words.resize(c.words.size());
+    for (size_t wi = 0; wi < c.words.size(); wi++) {
+      std::string& w = words[wi];
+      w.clear();
+      for (const CompiledPart& part : c.words[wi].parts) {
+        const CachedToken& t = l.tokens[part.token];
+        std::string_view tok(base + t.start, t.len);
+        if (part.type == PT_VAR) {
+          loadToken(p, l, t);
+          value.clear();
+          if (substituteVariable(in, p, tok, false, value) != OK) {
+            in.result.clear();
+            return ERROR;
+          }
+          w.append(value);
+        } else if (part.type == PT_CMD) {
+          int code = substituteCommand(in, tok, value);
+          if (code != OK) return code;
+          w.append(value);
+        } else {
+          w.append(tok);
+        }
+      }
+    }
+    int code;
+    Command* cmd = nullptr;
+    if (c.literalName) {
+      const CommandTable* table = in.commands.get();
+      if (c.table == table && c.generation == table->generation()) {
+        cmd = c.command;
+      } else {
+        const std::string& name = words[0];
+        bool plain = !name.empty() && name[0] != ':' && !isDigit(name[0]) && name[0] != '.' && name[0] != '+' &&
+                     name[0] != '-' && name[0] != ' ' && name[0] != '\t';
+        if (plain && (cmd = orvelGetCommand(in, name))) {
+          c.table = table;
+          c.generation = table->generation();
+          c.command = cmd;
+        }
+      }
+    }
+    code = cmd ? dispatchCommand(in, cmd, words) : runCommand(in, words);
+    if (code == OK || code == CONTINUE_WITH_NEXT) continue;
+    if (code == RETURN_TOP) return OK;
+    return code;
+  }
+  return OK;
+}
+
+}  // namespace
+
+PreparedScript::PreparedScript(std::string_view text) : text_(text), list_(cachedTokens(text)) {}
+
+int PreparedScript::eval(Interp& in) const {
+  if (!list_ || !list_->compiled) return orvelEval(in, text_);
+  if (text_.empty()) return OK;
+  if (g_evalNesting >= ps().evalNestingLimit) return orvelEval(in, text_);
+  NestingGuard guard;
+  try {
+    in.result.clear();
+    return evalCompiled(in, *list_);
+  } catch (const std::exception& e) {
+    reportException("orvelEval", e.what());
+  } catch (...) {
+    reportException("orvelEval", nullptr);
+  }
+  in.result.clear();
+  return ERROR;
+}
+
 int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVariables) {
   in.result.clear();
+  std::shared_ptr<const TokenList> list = cachedTokens(text);
+  if (list && list->compiled && !substituteOnly && !keepVariables) return evalCompiled(in, *list);
   Parser p;
   parserInit(p, text);
-  TokenSource source(p, cachedTokens(text));
+  TokenSource source(p, std::move(list));
   if (source.base()) text = std::string_view(p.text, text.size());
   Args words;
   std::string value;
@@ -387,18 +487,8 @@ int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVa
       }
       isValue = true;
     } else if (type == PT_CMD) {
-      if (!tok.empty() && isDigit(tok[0])) {
-        std::string_view t = tok;
-        if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);
-        value.assign(t);
-        in.result = value;
-        in.substCode = OK;
-      } else {
-        int code = orvelEval(in, tok, false, false);
-        if (code != OK && code != RETURN && code != BREAK) return code;
-        in.substCode = static_cast<unsigned>(code);
-        value = in.result;
-      }
+      int code = substituteCommand(in, tok, value);
+      if (code != OK) return code;
       isValue = true;
     }
     std::string_view part = isValue ? std::string_view(value) : tok;

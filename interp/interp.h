@@ -183,3 +183,20 @@ std::string strprintf(const char* fmt, ...) __attribute__((format(printf, 1, 2))
 bool equalsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace orvel
+
+namespace orvel {
+struct TokenList;
+// A script text prepared once and evaluated many times (loop bodies and
+// conditions). The text must stay alive and unchanged while it is used.
+class PreparedScript {
+ public:
+  PreparedScript() = default;
+  explicit PreparedScript(std::string_view text);
+  int eval(Interp& in) const;
+  std::string_view text() const { return text_; }
+
+ private:
+  std::string_view text_;
+  std::shared_ptr<const TokenList> list_;
+};
+}  // namespace orvel

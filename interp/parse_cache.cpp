@@ -17,6 +17,47 @@ CacheMap& cache() {
   return map;
 }
 
+// Groups the tokens into commands and words as the evaluator would.
+void compile(TokenList& l) {
+  if (l.parseError) return;
+  std::vector<CompiledCommand> cmds;
+  CompiledCommand cur;
+  int prev = PT_EOL;
+  for (uint32_t i = 0; i < l.tokens.size(); i++) {
+    const CachedToken& t = l.tokens[i];
+    switch (t.type) {
+      case PT_EOF:
+        break;
+      case PT_EXPAND:
+        return;  // expansion stays with the token path
+      case PT_SEP:
+        prev = PT_SEP;
+        continue;
+      case PT_EOL:
+        prev = PT_EOL;
+        if (!cur.words.empty()) {
+          const CompiledWord& w0 = cur.words[0];
+          cur.literalName = w0.parts.size() == 1 &&
+                            (w0.parts[0].type == PT_ESC || w0.parts[0].type == PT_STR);
+          cmds.push_back(std::move(cur));
+          cur = CompiledCommand();
+        }
+        continue;
+      default:
+        break;
+    }
+    if (t.type == PT_EOF) break;
+    // A struct member after a subscript is consumed by the evaluator.
+    if (t.type == PT_VAR && t.hasSubscript && t.posAfter < l.text.size() && l.text[t.posAfter] == '.') return;
+    if (prev == PT_SEP || prev == PT_EOL) cur.words.emplace_back();
+    if (cur.words.empty()) cur.words.emplace_back();
+    cur.words.back().parts.push_back({t.type, i});
+    prev = t.type;
+  }
+  l.commands = std::move(cmds);
+  l.compiled = true;
+}
+
 std::shared_ptr<const TokenList> build(std::string_view text) {
   auto list = std::make_shared<TokenList>();
   list->text.assign(text);
@@ -48,6 +89,7 @@ std::shared_ptr<const TokenList> build(std::string_view text) {
     list->tokens.push_back(t);
     if (p.type == PT_EOF) break;
   }
+  compile(*list);
   return list;
 }
 
@@ -65,6 +107,22 @@ std::shared_ptr<const TokenList> cachedTokens(std::string_view text) {
 }
 
 void clearParseCache() { cache().clear(); }
+
+void loadToken(Parser& p, const TokenList& l, const CachedToken& t) {
+  const char* base = l.text.data();
+  p.type = t.type;
+  p.start = base + t.start;
+  p.end = t.len ? base + t.start + t.len - 1 : nullptr;
+  if (t.type == PT_VAR) {
+    p.hasSubscript = t.hasSubscript;
+    p.subStart = t.hasSubscript ? base + t.subStart : nullptr;
+    p.subEnd = t.hasSubscript ? base + t.subStart + t.subLen : nullptr;
+    p.subLen = t.hasSubscript ? t.subLen : 0;
+  }
+  p.pos = base + t.posAfter;
+  p.remaining = static_cast<int64_t>(l.text.size()) - t.posAfter;
+  p.inQuotes = t.inQuotesAfter;
+}
 
 TokenSource::TokenSource(Parser& p, std::shared_ptr<const TokenList> list)
     : p_(p), list_(std::move(list)), base_(list_ ? list_->text.data() : nullptr), expectedPos_(p.pos), live_(!list_) {
@@ -93,18 +151,7 @@ int TokenSource::next() {
     return 0;
   }
   const CachedToken& t = l.tokens[index_++];
-  p_.type = t.type;
-  p_.start = base_ + t.start;
-  p_.end = t.len ? base_ + t.start + t.len - 1 : nullptr;
-  if (t.type == PT_VAR) {
-    p_.hasSubscript = t.hasSubscript;
-    p_.subStart = t.hasSubscript ? base_ + t.subStart : nullptr;
-    p_.subEnd = t.hasSubscript ? base_ + t.subStart + t.subLen : nullptr;
-    p_.subLen = t.hasSubscript ? t.subLen : 0;
-  }
-  p_.pos = base_ + t.posAfter;
-  p_.remaining = static_cast<int64_t>(l.text.size()) - t.posAfter;
-  p_.inQuotes = t.inQuotesAfter;
+  loadToken(p_, l, t);
   expectedPos_ = p_.pos;
   return 0;
 }

@@ -21,8 +21,32 @@ struct CachedToken {
   bool inQuotesAfter;
 };
 
+class CommandTable;
+struct Command;
+
+// A command of a text with no parse error, {*} or struct member after a
+// subscript, with its words cut into parts, so that it can be run without
+// replaying tokens.
+struct CompiledPart {
+  int type;                 // PT_ESC/PT_STR literal, PT_VAR, PT_CMD
+  uint32_t token;           // index into TokenList::tokens
+};
+struct CompiledWord {
+  std::vector<CompiledPart> parts;
+};
+struct CompiledCommand {
+  std::vector<CompiledWord> words;
+  bool literalName = false;  // word 0 is one literal part
+  // Look-up cache of the command named by a literal word 0.
+  mutable const CommandTable* table = nullptr;
+  mutable uint64_t generation = 0;
+  mutable Command* command = nullptr;
+};
+
 struct TokenList {
   std::string text;
+  bool compiled = false;  // commands below are valid
+  std::vector<CompiledCommand> commands;
   std::vector<CachedToken> tokens;  // ends with PT_EOF, or at a parse error
   bool parseError = false;
   uint32_t errorStart = 0, errorPos = 0;
@@ -31,6 +55,8 @@ struct TokenList {
 // The token list for a text, or nullptr when the text is not worth caching.
 std::shared_ptr<const TokenList> cachedTokens(std::string_view text);
 void clearParseCache();
+// Puts a cached token into a parser as the tokenizer would have left it.
+void loadToken(Parser& p, const TokenList& l, const CachedToken& t);
 
 // Feeds a Parser from a cached list; switches to live tokenizing when the
 // evaluator moved the parser itself (a struct member after a subscript).

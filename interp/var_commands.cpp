@@ -354,7 +354,7 @@ int orvelCommandUnset(Interp& in, Args& argv, void*) {
             return fail(in, "%s: Can't unset array '%s' (use array unset)", argv[0].c_str(), v->name.c_str());
           }
           if (Command* c = orvelGetCommand(in, "array")) {
-            Args a{"array", "unset", v->name};
+            Args a{"array", "unset", f == globalFrame(in) && f != in.callFrame ? "::" + v->name : v->name};
             if (nocomplain) a.push_back("-nocomplain");
             if (allowConst) a.push_back("-const");
             int code = c->handler(in, a, c->pd);

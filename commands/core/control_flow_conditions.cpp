@@ -141,7 +141,8 @@ int Condition::evaluate(Interp& in, std::string_view text) {
     in.result.clear();
     return OK;
   }
-  return orvelEval(in, text);
+  if (script_.text().data() != text.data() || script_.text().size() != text.size()) script_ = PreparedScript(text);
+  return script_.eval(in);
 }
 
 }  // namespace orvel

@@ -45,6 +45,7 @@ class Condition {
  private:
   bool expression_ = false;
   std::string exprValue_;
+  PreparedScript script_;
 };
 
 }  // namespace orvel

@@ -45,6 +45,7 @@ int orvelCommandWhile(Interp& in, Args& argv, void*) {
   const std::string& body = argv[2];
   Condition c;
   PassBudget budget;
+  PreparedScript bodyScript(body);
   for (;;) {
     if (budget.spent(in)) return ERROR;
     int code = c.evaluate(in, cond);
@@ -58,7 +59,7 @@ int orvelCommandWhile(Interp& in, Args& argv, void*) {
     } else if (!truthNotZeroText(in.result)) {
       return OK;
     }
-    code = orvelEval(in, body);
+    code = bodyScript.eval(in);
     if (afterBody(code) == Next::Leave) return code;
   }
 }
@@ -73,14 +74,16 @@ int orvelCommandFor(Interp& in, Args& argv, void*) {
   if (orvelEval(in, init) != OK) return fail(in, "for: Failed to initialise for {%s}", init.c_str());
   Condition c;
   PassBudget budget;
+  PreparedScript bodyScript(body);
+  PreparedScript nextScript(next);
   for (;;) {
     if (budget.spent(in)) return ERROR;
     int code = c.evaluate(in, cond);
     if (code != OK) return code;
     if (!truthInteger(c.value(in))) return OK;
-    code = orvelEval(in, body);
+    code = bodyScript.eval(in);
     if (afterBody(code) == Next::Leave) return code;
-    if (orvelEval(in, next) != OK) return fail(in, "for: Error processing arg 3 (%s)", next.c_str());
+    if (nextScript.eval(in) != OK) return fail(in, "for: Error processing arg 3 (%s)", next.c_str());
   }
 }
 
@@ -116,6 +119,7 @@ int orvelCommandForeach(Interp& in, Args& argv, void*) {
   const std::string& body = argv[bodyIndex];
   static const std::string kEmpty;
   PassBudget budget;
+  PreparedScript bodyScript(body);
   for (size_t pass = 0; pass < passes; pass++) {
     if (budget.spent(in)) return ERROR;
     for (Pair& pair : pairs) {
@@ -125,7 +129,7 @@ int orvelCommandForeach(Interp& in, Args& argv, void*) {
         if (setVariable(in, name, &v, true) != OK) return ERROR;
       }
     }
-    int code = orvelEval(in, body);
+    int code = bodyScript.eval(in);
     if (afterBody(code) == Next::Leave) return code;
   }
   return OK;
@@ -140,9 +144,10 @@ int loopCounting(Interp& in, Args& argv) {
   const bool up = step > 0;
   int64_t counter = 0;
   PassBudget budget;
+  PreparedScript bodyScript(body);
   while (up ? counter < count : counter > count) {
     if (budget.spent(in)) return ERROR;
-    int code = orvelEval(in, body);
+    int code = bodyScript.eval(in);
     if (afterBody(code) == Next::Leave) return code;
     if (__builtin_add_overflow(counter, step, &counter)) return OK;
   }
@@ -171,12 +176,13 @@ int orvelCommandLoop(Interp& in, Args& argv, void*) {
   int64_t counter = from;
   std::string text;
   PassBudget budget;
+  PreparedScript bodyScript(body);
   for (;;) {
     if (budget.spent(in)) return ERROR;
     text = intText(counter);
     if (setVariable(in, var, &text, true) != OK) return ERROR;
     if (up ? counter >= to : counter <= to) return OK;
-    int code = orvelEval(in, body);
+    int code = bodyScript.eval(in);
     if (readVariableQuietly(in, var, text)) counter = readDecimalInt64(text);
     if (afterBody(code) == Next::Leave) return code;
     if (__builtin_add_overflow(counter, step, &counter)) return OK;
@@ -200,12 +206,13 @@ int orvelCommandFloop(Interp& in, Args& argv, void*) {
   double value = from;
   std::string text;
   PassBudget budget;
+  PreparedScript bodyScript(body);
   for (;;) {
     if (budget.spent(in)) return ERROR;
     text = strprintf("%.15f", value);
     if (setVariable(in, var, &text, true) != OK) return ERROR;
     if (up ? value >= to : value <= to) return OK;
-    int code = orvelEval(in, body);
+    int code = bodyScript.eval(in);
     if (readVariableQuietly(in, var, text)) value = readDecimalReal(text);
     if (afterBody(code) == Next::Leave) return code;
     double next = value + step;
@@ -235,9 +242,10 @@ int orvelCommandDo(Interp& in, Args& argv, void*) {
   }
   Condition c;
   PassBudget budget;
+  PreparedScript bodyScript(*body);
   for (;;) {
     if (budget.spent(in)) return ERROR;
-    int code = orvelEval(in, *body);
+    int code = bodyScript.eval(in);
     if (code == BREAK || code == GOTO) return OK;
     if (code != OK && code != CONTINUE) return code;
     code = c.evaluate(in, *cond);

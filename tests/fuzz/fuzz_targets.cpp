@@ -51,6 +51,8 @@ int fuzzEval(const uint8_t* data, size_t size) {
 
 Target targetByName(const std::string& name) {
   if (name == "eval") return fuzzEval;
+  if (name == "expr") return fuzzExpr;
+  if (name == "preproc") return fuzzPreproc;
   return nullptr;
 }
 

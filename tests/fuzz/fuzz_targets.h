@@ -10,5 +10,7 @@ using Target = int (*)(const uint8_t* data, size_t size);
 Target targetByName(const std::string& name);
 
 int fuzzEval(const uint8_t* data, size_t size);
+int fuzzExpr(const uint8_t* data, size_t size);
+int fuzzPreproc(const uint8_t* data, size_t size);
 
 }  // namespace orvel_fuzz

@@ -300,7 +300,7 @@ TEST_F(Preproc, LargeScriptTiming) {
     ASSERT_GT(rc, 0) << console;
     if (ms < best) best = ms;
   }
-  std::printf("[ timing   ] %zu bytes preprocessed in %.2f ms\n", script.size(), best);
+  std::printf("[ timing   ] %llu bytes preprocessed in %.2f ms\n", static_cast<unsigned long long>(script.size()), best);
   EXPECT_NE(text.find("set x [+ [* $n 16] 4]"), std::string::npos);
   EXPECT_NE(text.find("if {> $n 12}"), std::string::npos);
   EXPECT_NE(text.find("lever $x 31 {% $n 2}"), std::string::npos);
