@@ -288,6 +288,7 @@ int runCommand(Interp& in, Args& words) {
 
 int orvelEvalWords(Interp& in, Args& words) {
   if (words.empty()) return OK;
+  in.resultUnused = false;
   int code = runCommand(in, words);
   if (code == CONTINUE_WITH_NEXT) return OK;
   if (code == RETURN_TOP) return OK;
@@ -334,13 +335,15 @@ int substituteCommand(Interp& in, std::string_view tok, std::string& value) {
 }
 
 // Runs a text whose commands were cut into words ahead of time.
-int evalCompiled(Interp& in, const TokenList& l) {
+int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false) {
   Parser p;
   parserInit(p, l.text);
   Args words;
   std::string value;
   const char* base = l.text.data();
-  for (const CompiledCommand& c : l.commands) {
+  const size_t ncmds = l.commands.size();
+  for (size_t ci = 0; ci < ncmds; ci++) {
+    const CompiledCommand& c = l.commands[ci];
     words.resize(c.words.size());
     for (size_t wi = 0; wi < c.words.size(); wi++) {
       std::string& w = words[wi];
@@ -382,7 +385,9 @@ int evalCompiled(Interp& in, const TokenList& l) {
         }
       }
     }
+    in.resultUnused = discardLast || ci + 1 < ncmds;
     code = cmd ? dispatchCommand(in, cmd, words) : runCommand(in, words);
+    in.resultUnused = false;
     if (code == OK || code == CONTINUE_WITH_NEXT) continue;
     if (code == RETURN_TOP) return OK;
     return code;
@@ -394,14 +399,14 @@ int evalCompiled(Interp& in, const TokenList& l) {
 
 PreparedScript::PreparedScript(std::string_view text) : text_(text), list_(cachedTokens(text)) {}
 
-int PreparedScript::eval(Interp& in) const {
+int PreparedScript::eval(Interp& in, bool discardResult) const {
   if (!list_ || !list_->compiled) return orvelEval(in, text_);
   if (text_.empty()) return OK;
   if (g_evalNesting >= ps().evalNestingLimit) return orvelEval(in, text_);
   NestingGuard guard;
   try {
     in.result.clear();
-    return evalCompiled(in, *list_);
+    return evalCompiled(in, *list_, discardResult);
   } catch (const std::exception& e) {
     reportException("orvelEval", e.what());
   } catch (...) {
@@ -470,6 +475,7 @@ int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVa
         return OK;
       }
       if (words.empty()) continue;
+      in.resultUnused = false;
       int code = runCommand(in, words);
       words.clear();
       if (code == OK || code == CONTINUE_WITH_NEXT) continue;

@@ -97,6 +97,10 @@ struct Interp {
   std::vector<std::string> watchList;
   unsigned substCode = 0;
   int resultKind = 0;
+  // Set by the evaluator while a command runs whose result nothing will
+  // read (another command follows it, or a loop discards it), so that
+  // commands such as lappend may skip copying a long result.
+  bool resultUnused = false;
 
   std::unique_ptr<CallFrame> globalFrame;
   std::vector<std::unique_ptr<CallFrame>> framePool;  // reused procedure frames
@@ -192,7 +196,8 @@ class PreparedScript {
  public:
   PreparedScript() = default;
   explicit PreparedScript(std::string_view text);
-  int eval(Interp& in) const;
+  // discardResult: the caller overwrites the result afterwards.
+  int eval(Interp& in, bool discardResult = false) const;
   std::string_view text() const { return text_; }
 
  private:

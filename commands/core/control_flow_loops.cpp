@@ -59,7 +59,7 @@ int orvelCommandWhile(Interp& in, Args& argv, void*) {
     } else if (!truthNotZeroText(in.result)) {
       return OK;
     }
-    code = bodyScript.eval(in);
+    code = bodyScript.eval(in, true);
     if (afterBody(code) == Next::Leave) return code;
   }
 }
@@ -81,7 +81,7 @@ int orvelCommandFor(Interp& in, Args& argv, void*) {
     int code = c.evaluate(in, cond);
     if (code != OK) return code;
     if (!truthInteger(c.value(in))) return OK;
-    code = bodyScript.eval(in);
+    code = bodyScript.eval(in, true);
     if (afterBody(code) == Next::Leave) return code;
     if (nextScript.eval(in) != OK) return fail(in, "for: Error processing arg 3 (%s)", next.c_str());
   }
@@ -129,7 +129,7 @@ int orvelCommandForeach(Interp& in, Args& argv, void*) {
         if (setVariable(in, name, &v, true) != OK) return ERROR;
       }
     }
-    int code = bodyScript.eval(in);
+    int code = bodyScript.eval(in, pass + 1 < passes);
     if (afterBody(code) == Next::Leave) return code;
   }
   return OK;
@@ -245,7 +245,7 @@ int orvelCommandDo(Interp& in, Args& argv, void*) {
   PreparedScript bodyScript(*body);
   for (;;) {
     if (budget.spent(in)) return ERROR;
-    int code = bodyScript.eval(in);
+    int code = bodyScript.eval(in, true);
     if (code == BREAK || code == GOTO) return OK;
     if (code != OK && code != CONTINUE) return code;
     code = c.evaluate(in, *cond);

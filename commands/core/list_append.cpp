@@ -51,6 +51,7 @@ int appendToElement(Interp& in, Args& argv, size_t open) {
 }
 
 int orvelCommandLappend(Interp& in, Args& argv, void*) {
+  const bool unused = in.resultUnused;
   if (argv.size() < 3) return wrongNumArgs(in, argv);
   const std::string& name = argv[1];
   size_t open = name.find('(');
@@ -92,7 +93,10 @@ int orvelCommandLappend(Interp& in, Args& argv, void*) {
     p->size = t->size;
     p->assigned = true;
   }
-  in.result = t->value;
+  // The new list is the result, unless the evaluator knows nothing reads it
+  // (copying it on every call would make a run of appends quadratic).
+  if (unused) in.result.clear();
+  else in.result = t->value;
   return OK;
 }
 

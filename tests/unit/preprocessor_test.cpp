@@ -305,7 +305,7 @@ TEST_F(Preproc, LargeScriptTiming) {
   EXPECT_NE(text.find("if {> $n 12}"), std::string::npos);
   EXPECT_NE(text.find("lever $x 31 {% $n 2}"), std::string::npos);
   // Generous bound: it only catches a pass that has turned quadratic.
-  EXPECT_LT(best, 250.0);
+  EXPECT_LT(best, 1000.0);
 }
 
 }  // namespace
