@@ -18,7 +18,7 @@ namespace {
 
 constexpr int64_t kMaxField = int64_t{1} << 20;
 
-struct Spec {
+struct Conversion {
   bool minus = false, plus = false, space = false, hash = false, zero = false;
   int64_t width = -1;
   int64_t prec = -1;
@@ -28,7 +28,7 @@ struct Spec {
 
 // Pads body to the field width. With zeros, they go after the sign and
 // any 0x prefix (the first `keep` characters).
-void padInto(std::string& out, std::string_view body, const Spec& s, bool zeros, size_t keep = 0) {
+void padInto(std::string& out, std::string_view body, const Conversion& s, bool zeros, size_t keep = 0) {
   size_t width = s.width > 0 ? static_cast<size_t>(s.width) : 0;
   if (body.size() >= width) {
     out += body;
@@ -62,7 +62,7 @@ std::string digitsOf(uint64_t v, unsigned base, bool upper) {
   return s;
 }
 
-void formatInteger(std::string& out, const Spec& s, std::string_view arg) {
+void formatInteger(std::string& out, const Conversion& s, std::string_view arg) {
   int64_t value = decimalArg(arg);
   const char c = s.conv;
   const bool isSigned = c == 'd' || c == 'i';
@@ -96,7 +96,7 @@ void normaliseExponent(std::string& t) {
   if ((t[e + 1] == '+' || t[e + 1] == '-') && t[e + 2] == '0') t.erase(e + 2, 1);
 }
 
-bool formatReal(std::string& out, const Spec& s, std::string_view arg, std::string& err) {
+bool formatReal(std::string& out, const Conversion& s, std::string_view arg, std::string& err) {
   std::string text(arg);
   double d = std::strtod(text.c_str(), nullptr);
   const bool upper = s.conv == 'E' || s.conv == 'F' || s.conv == 'G';
@@ -151,7 +151,7 @@ bool formatText(std::string_view fmt, const std::vector<std::string>& args, bool
       i++;
       continue;
     }
-    Spec s;
+    Conversion s;
     for (bool more = true; more && i < fmt.size(); ) {
       switch (fmt[i]) {
         case '-': s.minus = true; break;
