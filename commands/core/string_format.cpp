@@ -201,7 +201,7 @@ bool formatText(std::string_view fmt, const std::vector<std::string>& args, bool
     } else if (i < fmt.size() && fmt[i] == 'l') {
       i++;
     }
-    if (i >= fmt.size()) {  // an unfinished specification stays as written
+    if (i >= fmt.size()) {  // an unfinished conversion stays as written
       out += fmt.substr(pct);
       break;
     }
