@@ -1,5 +1,6 @@
 // The evaluator: tokens in, substituted words out, handlers called.
 #include <cstdio>
+#include <deque>
 #include <cstring>
 #include <exception>
 #include <fstream>
@@ -335,11 +336,26 @@ int substituteCommand(Interp& in, std::string_view tok, std::string& value) {
 }
 
 // Runs a text whose commands were cut into words ahead of time.
+// Word vectors reused by nesting depth, so that evaluating a loop body
+// does not allocate a new vector and new word buffers on every pass. A
+// deque keeps the vectors in place while deeper levels are added.
+struct WordBuffers {
+  Args words;
+  std::string value;
+};
+WordBuffers& wordBuffers() {
+  static std::deque<WordBuffers> pool;
+  size_t depth = static_cast<size_t>(g_evalNesting);
+  while (pool.size() <= depth) pool.emplace_back();
+  return pool[depth];
+}
+
 int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false) {
   Parser p;
   parserInit(p, l.text);
-  Args words;
-  std::string value;
+  WordBuffers& buffers = wordBuffers();
+  Args& words = buffers.words;
+  std::string& value = buffers.value;
   const char* base = l.text.data();
   const size_t ncmds = l.commands.size();
   for (size_t ci = 0; ci < ncmds; ci++) {
