@@ -296,16 +296,13 @@ int orvelEvalWords(Interp& in, Args& words) {
   return code;
 }
 
-int orvelEval(Interp& in, std::string_view text, bool substituteOnly, bool keepVariables) {
-  if (text.empty()) return OK;
-  if (g_evalNesting >= ps().evalNestingLimit) {
-    reportError(in, "eval: Nesting too deep (%d evaluations) at level %i in %s\r\n", g_evalNesting, in.level,
-                procNameOf(in));
-    return ERROR;
-  }
+// Runs one evaluation one nesting level deeper; an exception escaping from
+// it is reported at this boundary and gives ERROR with an empty result.
+template <class F>
+int guardedEval(Interp& in, F run) {
   NestingGuard guard;
   try {
-    return evalText(in, text, substituteOnly, keepVariables);
+    return run();
   } catch (const std::exception& e) {
     reportException("orvelEval", e.what());
   } catch (...) {
@@ -313,6 +310,16 @@ int orvelEval(Interp& in, std::string_view text, bool substituteOnly, bool keepV
   }
   in.result.clear();
   return ERROR;
+}
+
+int orvelEval(Interp& in, std::string_view text, bool substituteOnly, bool keepVariables) {
+  if (text.empty()) return OK;
+  if (g_evalNesting >= ps().evalNestingLimit) {
+    reportError(in, "eval: Nesting too deep (%d evaluations) at level %i in %s\r\n", g_evalNesting, in.level,
+                procNameOf(in));
+    return ERROR;
+  }
+  return guardedEval(in, [&] { return evalText(in, text, substituteOnly, keepVariables); });
 }
 
 namespace {
@@ -419,17 +426,10 @@ int PreparedScript::eval(Interp& in, bool discardResult) const {
   if (!list_ || !list_->compiled) return orvelEval(in, text_);
   if (text_.empty()) return OK;
   if (g_evalNesting >= ps().evalNestingLimit) return orvelEval(in, text_);
-  NestingGuard guard;
-  try {
+  return guardedEval(in, [&] {
     in.result.clear();
     return evalCompiled(in, *list_, discardResult);
-  } catch (const std::exception& e) {
-    reportException("orvelEval", e.what());
-  } catch (...) {
-    reportException("orvelEval", nullptr);
-  }
-  in.result.clear();
-  return ERROR;
+  });
 }
 
 int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVariables) {

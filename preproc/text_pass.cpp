@@ -37,16 +37,6 @@ std::string_view trimBlanks(std::string_view s) {
   return s;
 }
 
-bool equalsNoCaseAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); i++) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 enum class Word { None, Comment, Builtin, Define, Undef, Ifdef, Ifndef, If, Exec, Echo, Exit, Deflist, Else, Endif };
 
@@ -57,7 +47,7 @@ constexpr size_t kBuiltinLength = 9;
 int builtinAt(std::string_view s) {
   if (s.size() < kBuiltinLength) return -1;
   for (int k = 0; k < 6; k++)
-    if (equalsNoCaseAscii(s.substr(0, kBuiltinLength), kBuiltins[k])) return k;
+    if (equalsNoCase(s.substr(0, kBuiltinLength), kBuiltins[k])) return k;
   return -1;
 }
 
@@ -145,8 +135,8 @@ Word TextPass::wordAt(size_t k, size_t* keywordEnd) const {
   if (e < n_ && isWordChar(s_[e])) return Word::None;
   *keywordEnd = e;
   std::string_view kw = s_.substr(k + 1, e - k - 1);
-  if (equalsNoCaseAscii(kw, "else")) return Word::Else;
-  if (equalsNoCaseAscii(kw, "endif")) return Word::Endif;
+  if (equalsNoCase(kw, "else")) return Word::Else;
+  if (equalsNoCase(kw, "endif")) return Word::Endif;
   if (kw == "define") return Word::Define;
   if (kw == "undef") return Word::Undef;
   if (kw == "ifdef") return Word::Ifdef;
@@ -463,7 +453,7 @@ void TextPass::directive(Word w, size_t kwEnd, bool begins) {
       while (e < n_ && !isBlank(s_[e]) && !isLineEnd(s_[e])) e++;
       std::string_view name = s_.substr(k, e - k);
       macros_.undefine(name);
-      if (equalsNoCaseAscii(name, "ndebug")) ps().ndebug = false;
+      if (equalsNoCase(name, "ndebug")) ps().ndebug = false;
       break;
     }
     case Word::Exec: {
@@ -613,7 +603,7 @@ void TextPass::define(size_t k) {
   }
   if (stored.empty()) stored = "1";
   macros_.define(name, stored);
-  if (equalsNoCaseAscii(name, "ndebug")) ps().ndebug = true;
+  if (equalsNoCase(name, "ndebug")) ps().ndebug = true;
 }
 
 // The text of #if and #exec: the rest of the line without a trailing

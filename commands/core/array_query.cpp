@@ -61,7 +61,10 @@ int arrayExists(Interp& in, Args& argv, const ArrayOptions& o) {
   return OK;
 }
 
-int arrayGet(Interp& in, Args& argv, const ArrayOptions& o) {
+// Builds the result of get/names from the elements whose subscript matches
+// the optional pattern, in table order.
+template <class Add>
+int listMatching(Interp& in, Args& argv, const ArrayOptions& o, Add add) {
   int code = ERROR;
   Var* v = arrayOrQuietFail(in, argv, o, code);
   if (!v) return code;
@@ -71,7 +74,14 @@ int arrayGet(Interp& in, Args& argv, const ArrayOptions& o) {
   bool nocase = o.nocase || v->noCase;
   std::string out;
   v->table->forEach([&](const hash_table::node& n) {
-    if (pattern && !wildMatch(*pattern, n.key, nocase)) return;
+    if (!pattern || wildMatch(*pattern, n.key, nocase)) add(out, n);
+  });
+  in.result = std::move(out);
+  return OK;
+}
+
+int arrayGet(Interp& in, Args& argv, const ArrayOptions& o) {
+  return listMatching(in, argv, o, [&](std::string& out, const hash_table::node& n) {
     if (o.pair) {
       std::string pair;
       listAppendElement(pair, n.key);
@@ -84,21 +94,10 @@ int arrayGet(Interp& in, Args& argv, const ArrayOptions& o) {
       listAppendElement(out, n.value);
     }
   });
-  in.result = std::move(out);
-  return OK;
 }
 
 int arrayNames(Interp& in, Args& argv, const ArrayOptions& o) {
-  int code = ERROR;
-  Var* v = arrayOrQuietFail(in, argv, o, code);
-  if (!v) return code;
-  in.result.clear();
-  if (v->table->empty()) return ERROR;
-  const std::string* pattern = firstPattern(argv);
-  bool nocase = o.nocase || v->noCase;
-  std::string out;
-  v->table->forEach([&](const hash_table::node& n) {
-    if (pattern && !wildMatch(*pattern, n.key, nocase)) return;
+  return listMatching(in, argv, o, [&](std::string& out, const hash_table::node& n) {
     if (o.pair) {
       if (!out.empty()) out += ' ';
       out += '{';
@@ -108,8 +107,6 @@ int arrayNames(Interp& in, Args& argv, const ArrayOptions& o) {
       listAppendElement(out, n.key);
     }
   });
-  in.result = std::move(out);
-  return OK;
 }
 
 int arraySize(Interp& in, Args& argv, const ArrayOptions&) {

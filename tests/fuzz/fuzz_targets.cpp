@@ -11,10 +11,7 @@ namespace orvel_fuzz {
 
 using namespace orvel;
 
-namespace {
-// Runs text in a fresh interpreter with the console captured and a command
-// budget, so that endless loops end.
-void runText(const std::string& text) {
+void withFuzzInterpreter(void (*fn)(Interp& in, const std::string& text), const std::string& text) {
   ps() = ProcessState();
   ps().escape = true;
   ps().autoexec = false;
@@ -27,7 +24,6 @@ void runText(const std::string& text) {
     Interp in;
     std::vector<std::string> list{"orvel", "-c"};
     orvelSetupInterp(in, &list);
-    // Commands that would touch the machine are removed.
     for (const char* name : {"exec", "@", "shell", "spawn", "pipe", "exit", "die", "sleep", "after", "vwait",
                              "waitkey", "getkey", "pause", "input", "gets", "cli", "unlink", "rmdir", "ren",
                              "movefile", "copyfile", "writefile", "open", "http", "lib", "md", "mkdir", "mkdirs",
@@ -37,15 +33,15 @@ void runText(const std::string& text) {
                              "get_folder", "clipboard", "mktemp", "glob", "ls", "dumpmem", "memcpy", "memset",
                              "ofaddress", "ofaddressb", "setb", "malloc", "free"})
       orvelUnregisterCommand(in, name);
-    orvelRunScriptText(in, text);
+    fn(in, text);
   }
   plat::setCapture(nullptr);
 }
-}  // namespace
 
 int fuzzEval(const uint8_t* data, size_t size) {
   if (size > 4096) return 0;
-  runText(std::string(reinterpret_cast<const char*>(data), size));
+  withFuzzInterpreter([](Interp& in, const std::string& text) { orvelRunScriptText(in, text); },
+                      std::string(reinterpret_cast<const char*>(data), size));
   return 0;
 }
 

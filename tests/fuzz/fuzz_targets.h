@@ -4,9 +4,16 @@
 #include <cstdint>
 #include <string>
 
+#include "interp/interp.h"
+
 namespace orvel_fuzz {
 
 using Target = int (*)(const uint8_t* data, size_t size);
+
+// Runs fn in a fresh interpreter with the console captured, a command and
+// recursion budget (so endless loops end), and the commands that would
+// touch the machine or wait removed.
+void withFuzzInterpreter(void (*fn)(orvel::Interp& in, const std::string& text), const std::string& text);
 Target targetByName(const std::string& name);
 
 int fuzzEval(const uint8_t* data, size_t size);
