@@ -4,7 +4,8 @@
 # Wine to run its tests. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-x86-64-posix wine64)
+packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-x86-64-posix wine64
+  libsdl2-dev libstb-dev fonts-dejavu-core xvfb xauth python3 curl libedit-dev tcl jimsh ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -19,6 +19,7 @@
 #include "platform/console.h"
 #include "platform/console_common.h"
 #include "platform/posix/terminal_mode.h"
+#include "platform/event_pump.h"
 
 namespace plat {
 
@@ -256,7 +257,10 @@ void fillToLineEnd(char ch) {
   writeControl(s);
 }
 
+void queueKey(int code) { gKeys.push_back(code); }
+
 int pollKey() {
+  runEventPumps();
   if (gKeys.empty() && inIsTty()) {
     flushOut();
     terminal::enterKeyMode();
@@ -269,6 +273,7 @@ int pollKey() {
 }
 
 bool keyWaiting() {
+  runEventPumps();
   if (gKeys.empty() && inIsTty()) {
     flushOut();
     terminal::enterKeyMode();

@@ -17,6 +17,7 @@
 
 #include "platform/console.h"
 #include "platform/console_common.h"
+#include "platform/event_pump.h"
 
 namespace plat {
 
@@ -183,7 +184,10 @@ void fillToLineEnd(char ch) {
   FillConsoleOutputCharacterA(outHandle(), ch, static_cast<DWORD>(count), info.dwCursorPosition, &written);
 }
 
+void queueKey(int code) { gKeys.push_back(code); }
+
 int pollKey() {
+  runEventPumps();
   if (gKeys.empty() && inIsConsole()) {
     flushOut();
     pumpConsole();
@@ -195,6 +199,7 @@ int pollKey() {
 }
 
 bool keyWaiting() {
+  runEventPumps();
   if (gKeys.empty() && inIsConsole()) {
     flushOut();
     pumpConsole();
