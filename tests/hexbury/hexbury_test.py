@@ -274,6 +274,12 @@ def case_demo(orvel, script):
     done = check_run(out, "demo")
     if done != ["up_main", "up_main"]:
         fail("demo: ran %s" % done)
+    # a window of 150 columns takes the narrow layout and runs the same
+    code, out = run(orvel, script, base_args(3, 2, ["/demo"]), prelude="set ::__mock_columns 150\n")
+    if "columns=150 levers=32" not in out:
+        fail("narrow window: not the narrow layout:\n" + out[:300])
+    if check_run(out, "narrow demo") != ["up_main", "up_main"]:
+        fail("narrow window: the demo did not run")
 
 
 USER_SCRIPT = """# a short run of my own
@@ -382,6 +388,16 @@ def case_relay(orvel, script):
     if requests[-1] != "44":
         fail("relay: the board was not switched off at the end (%s)" % requests[-3:])
     check_run(out, "relay")
+    # a board switched off in the middle of a run: the first failed request
+    # turns web control off and the trains carry on
+    code, out = run(orvel, script, base_args(4, 2, ["/movement", "down_main", "/w", "http://127.0.0.1:9/30000"]),
+                    prelude="set ::__mock_board 1\nset ::__mock_board_left 30\n")
+    answers = [w[-1] for _, w in events(out) if w[:2] == ["relay", "request"] and any(x.startswith("circuit=") for x in w)]
+    if answers.count("answer=failed") != 1 or "answer=no-board" not in answers \
+            or answers.index("answer=failed") > answers.index("answer=no-board"):
+        fail("relay stopped mid-run: answers %s" % answers)
+    if len(check_run(out, "board stopped")) != 2 or "* Exited *" not in out:
+        fail("relay stopped mid-run: the run did not carry on")
     # no board there: reported, and the run carries on
     code, out = run(orvel, script, base_args(4, 1, ["/movement", "down_main", "/w", "http://127.0.0.1:9/x"]))
     if "Error connecting to: http://127.0.0.1:9/x/" not in out:
