@@ -406,7 +406,121 @@ def case_relay(orvel, script):
         fail("relay: the run did not carry on without a board")
 
 
+# --- the real program, headless, with the real plug-in ---------------------
+
+def run_real(hexbury, args, files=None, timeout=600):
+    """Run the hexbury program itself; None when it or its plug-in is not
+    there (the case is then skipped)."""
+    if not os.path.exists(hexbury):
+        return None
+    with tempfile.TemporaryDirectory() as tmp:
+        for name, content in (files or {}).items():
+            path = os.path.join(tmp, name)
+            with open(path, "w") as f:
+                f.write(content)
+            args = [path if a == name else a for a in args]
+        args = [a.replace("@TMP@", tmp) for a in args]
+        proc = subprocess.run([hexbury, "/headless"] + args, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                              timeout=timeout, cwd=tmp)
+        out = proc.stdout.decode("latin-1")
+        if "Failed to load plugin" in out:
+            return None
+        pictures = {}
+        snaps = os.path.join(tmp, "snaps")
+        if os.path.isdir(snaps):
+            for name in os.listdir(snaps):
+                with open(os.path.join(snaps, name), "rb") as f:
+                    pictures[name] = f.read()
+        return proc.returncode, out, pictures
+
+
+def read_png(data):
+    """Width, height and a pixel function for an 8-bit RGB or RGBA PNG."""
+    import struct
+    import zlib
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+    pos, idat, width = 8, b"", 0
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour = struct.unpack(">IIBB", body[:10])
+            assert depth == 8 and colour in (2, 6), "unexpected PNG format"
+            bpp = 3 if colour == 2 else 4
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * bpp
+    rows, prev, i = [], bytearray(stride), 0
+    for _ in range(height):
+        filt, line = raw[i], bytearray(raw[i + 1:i + 1 + stride])
+        i += 1 + stride
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0
+            b = prev[x]
+            c = prev[x - bpp] if x >= bpp else 0
+            if filt == 1:
+                line[x] = (line[x] + a) & 255
+            elif filt == 2:
+                line[x] = (line[x] + b) & 255
+            elif filt == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif filt == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line))
+        prev = line
+    return width, height, lambda x, y: tuple(rows[y][x * bpp:x * bpp + 3])
+
+
+def skip(why):
+    print("SKIP: " + why)
+    sys.exit(77)
+
+
+def case_real_movements(hexbury, script):
+    for i, name in enumerate(MOVEMENTS):
+        got = run_real(hexbury, base_args(31 + i, 1, ["/movement", name]))
+        if got is None:
+            skip("the hexbury program or its plug-in is not built")
+        code, out, _ = got
+        if code != 0:
+            fail("%s: exit code %d:\n%s" % (name, code, out[-800:]))
+        if check_run(out, "real " + name) != [name]:
+            fail("real %s: did not run once" % name)
+
+
+def case_real_snapshot(hexbury, script):
+    text = "t432_occupied\nt1_occupied\n"
+    got = run_real(hexbury, base_args(1, 0, ["/script", "lit.txt", "/snapshots", "@TMP@/snaps"]),
+                   files={"lit.txt": text})
+    if got is None:
+        skip("the hexbury program or its plug-in is not built")
+    code, out, pictures = got
+    if "user-script.png" not in pictures:
+        fail("snapshot: no picture taken (%s)" % sorted(pictures))
+        return
+    w, h, pixel = read_png(pictures["user-script.png"])
+    lamps = [w_ for _, w_ in events(out) if w_[0] == "lamp"]
+    if len(lamps) < 10:
+        fail("snapshot: only %d lamps placed" % len(lamps))
+    for words in lamps:
+        fields = dict(x.split("=") for x in words[1:])
+        n, x, y = int(fields["circuit"]), int(fields["x"]), int(fields["y"])
+        r, g, b = pixel(x, y)
+        lit = r > 180 and g < 80 and b < 80
+        if n in (432, 1) and not lit:
+            fail("snapshot: lamp of occupied circuit %d at %d,%d is %s" % (n, x, y, (r, g, b)))
+        if n not in (432, 1) and lit:
+            fail("snapshot: lamp of clear circuit %d at %d,%d is lit" % (n, x, y))
+
+
 CASES = {
+    "real_movements": case_real_movements,
+    "real_snapshot": case_real_snapshot,
     "movements": case_movements,
     "random": case_random,
     "demo": case_demo,
