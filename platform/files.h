@@ -89,6 +89,8 @@ struct OsVersion {
 OsVersion osVersion();
 int monitorCount();
 bool isNetworked();
+// Network interfaces other than the loopback one.
+int networkAdapterCount();
 // Elevation and administrator rights (always false where the system has
 // neither notion).
 bool isElevated();

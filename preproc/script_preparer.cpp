@@ -7,9 +7,10 @@ namespace orvel {
 
 namespace {
 
-bool prepareScript(Interp& in, std::string& text, int& exitCode) {
+bool prepareScript(Interp& in, std::string& text, int& exitCode, int& rawCode) {
   int code = -1;
   int rc = preprocess_script(in, &text, "", true, true, &code);
+  rawCode = rc;
   if (rc > 0) {
     convert_radix_literals(text);
     return true;

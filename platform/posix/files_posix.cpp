@@ -442,6 +442,18 @@ bool isNetworked() {
   return up;
 }
 
+int networkAdapterCount() {
+  DIR* d = ::opendir("/sys/class/net");
+  if (!d) return 0;
+  int n = 0;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name != "." && name != ".." && name != "lo") n++;
+  }
+  ::closedir(d);
+  return n;
+}
+
 bool isElevated() { return false; }
 bool isAdmin() { return false; }
 
