@@ -101,6 +101,9 @@ class SdlPresenter final : public Presenter {
     if (!s.load(why)) return false;
     s.SDL_SetHint("SDL_VIDEO_ALLOW_SCREENSAVER", "1");
     s.SDL_SetHint("SDL_MOUSE_FOCUS_CLICKTHROUGH", "1");
+    // The canvas is copied as it is: no 3D renderer to start (which costs
+    // a second under a software GL), the system's shared-memory images do.
+    s.SDL_SetHint("SDL_FRAMEBUFFER_ACCELERATION", "0");
     if (s.SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       why = std::string("no display available (") + s.SDL_GetError() + ")";
       return false;

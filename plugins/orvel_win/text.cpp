@@ -195,6 +195,30 @@ CellFont::CellFont(TrueType& font, int cw, int ch) : w_(std::max(1, cw)), h_(std
       for (int y = y0; y < y1; ++y) hline(y, x0, x1 - 1);
       continue;
     }
+    if (c == 16 || c == 17 || c == 30 || c == 31) {
+      // Arrow heads fill their cell as a console's do: a triangle,
+      // sampled 4 x 4 per pixel for smooth edges.
+      const double left = w_ * 0.12, right = w_ * 0.88, top = h_ * 0.22, bottom = h_ * 0.78;
+      for (int y = 0; y < h_; ++y)
+        for (int x = 0; x < w_; ++x) {
+          int hits = 0;
+          for (int sy = 0; sy < 4; ++sy)
+            for (int sx = 0; sx < 4; ++sx) {
+              double px = x + (sx + 0.5) / 4, py = y + (sy + 0.5) / 4;
+              double along, across, len, half;
+              if (c == 16 || c == 17) {
+                along = c == 16 ? px - left : right - px, len = right - left;
+                across = std::fabs(py - (top + bottom) / 2), half = (bottom - top) / 2;
+              } else {
+                along = c == 31 ? py - top : bottom - py, len = bottom - top;
+                across = std::fabs(px - (left + right) / 2), half = (right - left) / 2;
+              }
+              if (along >= 0 && along <= len && across <= half * (1 - along / len)) ++hits;
+            }
+          if (hits) set(x, y, static_cast<uint8_t>(hits * 255 / 16));
+        }
+      continue;
+    }
     if (c == 0 || c == 32 || c == 255 || !font.ok()) continue;
     const TrueType::Glyph& g = font.glyph(cp437ToUnicode(static_cast<unsigned char>(c)), em);
     int ox = static_cast<int>(std::lround((w_ - g.advance) / 2)) + g.x0;
