@@ -518,7 +518,81 @@ def case_real_snapshot(hexbury, script):
             fail("snapshot: lamp of clear circuit %d at %d,%d is lit" % (n, x, y))
 
 
+def case_real_relay(hexbury, script):
+    """Through the board simulator: the test sequence at start, every
+    circuit switching its relay, 44 at the end; then a board stopped in the
+    middle of a run, which the run must survive."""
+    if not os.path.exists(hexbury):
+        skip("the hexbury program is not built")
+    board_py = os.path.join(HERE, "..", "..", "tools", "relay_board.py")
+
+    def start_board():
+        board = subprocess.Popen([sys.executable, board_py, "--port", "0"], stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE)
+        first = board.stdout.readline().decode()
+        m = re.search(r"(\d+\.\d+\.\d+\.\d+):(\d+)", first)
+        if not m:
+            board.kill()
+            fail("relay board: no address in %r" % first)
+            return None, None
+        return board, "http://%s:%s/30000" % (m.group(1), m.group(2))
+
+    board, url = start_board()
+    if board is None:
+        return
+    try:
+        with tempfile.TemporaryDirectory() as tmp:
+            proc = subprocess.run([hexbury, "/headless"] + base_args(8, 1, ["/movement", "down_main", "/w", url]),
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                  timeout=300, cwd=tmp)
+        out = proc.stdout.decode("latin-1")
+    finally:
+        board.terminate()
+        err = board.communicate(timeout=10)[1].decode("latin-1")
+    if "Failed to load plugin" in out:
+        skip("the plug-in is not built")
+    if "Relay control module is active" not in out:
+        fail("real relay: the board was not found:\n" + out[-800:])
+    codes = re.findall(r"/30000/(\d\d)", err)
+    start = ["44"] + ["%02d" % ((r - 1) * 2 + 1) for _, r in sorted(RELAYS.items())] \
+        + ["%02d" % ((r - 1) * 2) for _, r in sorted(RELAYS.items())] + ["44"]
+    if codes[:len(start)] != start:
+        fail("real relay: test sequence %s" % codes[:len(start)])
+    if not codes or codes[-1] != "44":
+        fail("real relay: the board was not switched off at the end: %s" % codes[-3:])
+    for n in CIRCUIT_ORDER["down_main"]:
+        r = RELAYS[n]
+        on, off = "%02d" % ((r - 1) * 2 + 1), "%02d" % ((r - 1) * 2)
+        rest = codes[len(start):]
+        if on not in rest or off not in rest or rest.index(on) > len(rest) - 1 - rest[::-1].index(off):
+            fail("real relay: circuit %d did not switch relay %d on and off" % (n, r))
+    check_run(out, "real relay")
+
+    # stopped mid-run
+    board, url = start_board()
+    if board is None:
+        return
+    with tempfile.TemporaryDirectory() as tmp:
+        run_ = subprocess.Popen([hexbury, "/headless"] + base_args(8, 2, ["/movement", "down_main", "/w", url]),
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, cwd=tmp)
+        lines = []
+        for raw in run_.stdout:
+            line = raw.decode("latin-1")
+            lines.append(line)
+            if "circuit=1 " in line and "answer=ok" in line and board.poll() is None:
+                board.terminate()
+                board.wait(timeout=10)
+        run_.wait(timeout=300)
+    out = "".join(lines)
+    answers = [w[-1] for _, w in events(out) if w[:2] == ["relay", "request"] and any(x.startswith("circuit=") for x in w)]
+    if "answer=failed" not in answers or answers[-1] != "answer=no-board":
+        fail("real relay stopped: answers %s" % answers)
+    if len(check_run(out, "real relay stopped")) != 2 or "* Exited *" not in out:
+        fail("real relay stopped: the run did not carry on")
+
+
 CASES = {
+    "real_relay": case_real_relay,
     "real_movements": case_real_movements,
     "real_snapshot": case_real_snapshot,
     "movements": case_movements,
