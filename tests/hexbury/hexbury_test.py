@@ -274,6 +274,15 @@ def case_demo(orvel, script):
     done = check_run(out, "demo")
     if done != ["up_main", "up_main"]:
         fail("demo: ran %s" % done)
+    # with none of the three bell files there, no sound is tried even
+    # without /silent; one of them is enough to ring
+    loud = [a for a in base_args(3, 1, ["/demo"]) if a != "/silent"]
+    code, out = run(orvel, script, loud)
+    if "sounds=0" not in out:
+        fail("no bell files: sounds were still on")
+    code, out = run(orvel, script, loud + ["/soundright", "bell.wav"], files={"bell.wav": "RIFF"})
+    if "sounds=1" not in out or "MOCK" in out:
+        fail("one bell file: sounds were off")
     # a window of 150 columns takes the narrow layout and runs the same
     code, out = run(orvel, script, base_args(3, 2, ["/demo"]), prelude="set ::__mock_columns 150\n")
     if "columns=150 levers=32" not in out:
