@@ -207,6 +207,10 @@ def check_run(output, label):
             trains += 1
             if int(w[2]) != trains:
                 fail("%s: train count %s after %d trains" % (label, w[2], trains))
+            # the console title counts the same trains
+            title = "Hexbury Cross Junction Signalbox (%d train%s)" % (trains, "" if trains == 1 else "s")
+            if " ".join(w[4:]) != title or w[3:4] != ["title"]:
+                fail("%s: console title %r after %d trains" % (label, " ".join(w[4:]), trains))
     if movement is not None:
         fail("%s: movement %s never ended" % (label, movement))
     if relay_pending:
