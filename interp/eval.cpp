@@ -463,9 +463,14 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
       if (c.table == table && c.generation == table->generation()) {
         cmd = c.command;
       } else {
+        // A ::name switches frames and a bare number is a value: both stay
+        // with runCommand. Any other literal name (+ and - included) is
+        // looked up once per change of the command table.
         const std::string& name = words[0];
-        bool plain = !name.empty() && name[0] != ':' && !isDigit(name[0]) && name[0] != '.' && name[0] != '+' &&
-                     name[0] != '-' && name[0] != ' ' && name[0] != '\t';
+        const char c0 = name.empty() ? '\0' : name[0];
+        bool plain = !name.empty() && c0 != ':' &&
+                     !((isDigit(c0) || c0 == '.' || c0 == '+' || c0 == '-' || c0 == ' ' || c0 == '\t') &&
+                       isBareNumber(name));
         if (plain && (cmd = orvelGetCommand(in, name))) {
           c.table = table;
           c.generation = table->generation();
