@@ -307,6 +307,8 @@ int runCommand(Interp& in, Args& words) {
   return ERROR;
 }
 
+int evalNestingDepth() { return g_evalNesting; }
+
 int orvelEvalWords(Interp& in, Args& words) {
   if (words.empty()) return OK;
   in.resultUnused = false;
