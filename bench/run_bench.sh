@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 orvel=${1:-$here/../build/orvel}
 shift || true
 programs=("$@")
-[ ${#programs[@]} -gt 0 ] || programs=(loop fib append array list calls strings struct)
+[ ${#programs[@]} -gt 0 ] || programs=(loop fib append array list calls strings struct exec)
 
 outdir=$(mktemp -d)
 trap 'rm -rf "$outdir"' EXIT
