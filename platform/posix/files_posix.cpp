@@ -202,6 +202,19 @@ bool replaceFile(const std::string& path, std::string_view data, std::string& er
     return fail(err);
   }
   if (had && ::access(target.c_str(), W_OK) != 0) return fail(err);
+  if (had && !S_ISREG(old.st_mode)) {
+    // A device, pipe or socket is written to as it is; it cannot be
+    // replaced by a file.
+    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return fail(err);
+    if (!writeAll(fd, data)) {
+      fail(err);
+      ::close(fd);
+      return false;
+    }
+    if (::close(fd) != 0) return fail(err);
+    return true;
+  }
   std::string folder = folderOf(target);
   size_t slash = target.find_last_of('/');
   std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
