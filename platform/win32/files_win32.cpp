@@ -266,11 +266,12 @@ bool fileAttributes(const std::string& path, FileAttributes& out) {
   out.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
   out.system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;
   out.readonly = (a & FILE_ATTRIBUTE_READONLY) != 0;
+  std::string full = fullPath(path);
   char buf[MAX_PATH * 4];
-  DWORD n = GetLongPathNameA(path.c_str(), buf, sizeof buf);
-  out.longName = n > 0 && n < sizeof buf ? std::string(buf, n) : path;
-  n = GetShortPathNameA(path.c_str(), buf, sizeof buf);
-  out.shortName = n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+  DWORD n = GetLongPathNameA(full.c_str(), buf, sizeof buf);
+  out.longName = n > 0 && n < sizeof buf ? std::string(buf, n) : full;
+  n = GetShortPathNameA(full.c_str(), buf, sizeof buf);
+  out.shortName = n > 0 && n < sizeof buf ? std::string(buf, n) : full;
   return true;
 }
 

