@@ -305,15 +305,15 @@ TEST_F(FileCommands, FileRemovedWhileOpenStillReads) {
 TEST_F(FileCommands, ReadfileArrays) {
   put("ab.txt", "a\r\nb\n");
   EXPECT_EQ(ok("readfile ab.txt lines -array"), "3");
-  EXPECT_EQ(ok("list $lines(1) $lines(2) $lines(3)"), "a b {}");
+  EXPECT_EQ(ok("list $lines(0) $lines(1) $lines(2)"), "a b {}");
   EXPECT_EQ(ok("readfile ab.txt nb -array -noblank"), "2");
   EXPECT_EQ(ok("array size nb"), "2");
   put("long.txt", std::string(20000, 'z') + "\nend");
   EXPECT_EQ(ok("readfile long.txt L -array"), "4");
-  EXPECT_EQ(ok("list [string length $L(1)] [string length $L(2)] [string length $L(3)] $L(4)"), "8192 8192 3616 end");
+  EXPECT_EQ(ok("list [string length $L(0)] [string length $L(1)] [string length $L(2)] $L(3)"), "8192 8192 3616 end");
   put("m.txt", "1\n2\n3\n4\n5");
   EXPECT_EQ(ok("readfile m.txt M -array -max 2"), "5");
-  EXPECT_EQ(ok("array size M"), "2");
+  EXPECT_EQ(ok("list [array size M] $M(0) $M(1)"), "2 1 2");
   EXPECT_EQ(run("readfile m.txt M2 -array -max -1"), ERROR);
   EXPECT_EQ(run("readfile nosuch.txt"), ERROR);
   EXPECT_NE(out.find("readfile: File 'nosuch.txt' not found"), std::string::npos) << out;
