@@ -75,9 +75,12 @@ bool beepTone(int frequencyHz, int durationMs) {
   if (durationMs <= 0) return true;
   if (frequencyHz < 37) frequencyHz = 37;  // the range Beep accepts
   if (frequencyHz > 32767) frequencyHz = 32767;
-  if (Beep(DWORD(frequencyHz), DWORD(durationMs))) return true;
-  Sleep(DWORD(durationMs));  // no speaker: still take the tone's time
-  return false;
+  ULONGLONG start = GetTickCount64();
+  bool ok = Beep(DWORD(frequencyHz), DWORD(durationMs)) != FALSE;
+  // Without a speaker Beep may return at once: the tone still takes its time.
+  ULONGLONG spent = GetTickCount64() - start;
+  if (spent < ULONGLONG(durationMs)) Sleep(DWORD(ULONGLONG(durationMs) - spent));
+  return ok;
 }
 
 }  // namespace plat

@@ -49,6 +49,9 @@ Target targetByName(const std::string& name) {
   if (name == "eval") return fuzzEval;
   if (name == "expr") return fuzzExpr;
   if (name == "preproc") return fuzzPreproc;
+  if (name == "http_response") return fuzzHttpResponse;
+  if (name == "wav_header") return fuzzWavHeader;
+  if (name == "base64") return fuzzBase64;
   return nullptr;
 }
 

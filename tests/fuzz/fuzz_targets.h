@@ -19,5 +19,8 @@ Target targetByName(const std::string& name);
 int fuzzEval(const uint8_t* data, size_t size);
 int fuzzExpr(const uint8_t* data, size_t size);
 int fuzzPreproc(const uint8_t* data, size_t size);
+int fuzzHttpResponse(const uint8_t* data, size_t size);
+int fuzzWavHeader(const uint8_t* data, size_t size);
+int fuzzBase64(const uint8_t* data, size_t size);
 
 }  // namespace orvel_fuzz
