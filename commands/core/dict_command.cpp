@@ -10,6 +10,8 @@
 #include "commands/core/list_common.h"
 #include "interp/interp.h"
 #include "interp/list_text.h"
+#include "interp/struct_access.h"
+#include "support/hash_table.h"
 #include "support/wildcard.h"
 
 namespace orvel {
@@ -75,8 +77,17 @@ struct DictCall {
     }
     return true;
   }
+  // A dictionary variable keeps its entries in its table; any other
+  // variable holds the dictionary's text.
   int writeVar(const std::string& name, const Pairs& d) {
     std::string text = buildDict(d);
+    Var* v = varTarget(orvelGetVar(in, name));
+    if (v && v->kind == VK_DICT && v->table) {
+      v->table->clear();
+      for (auto& [k, val] : d) v->table->set(k, val);
+      in.result = std::move(text);
+      return OK;
+    }
     if (setVariable(in, name, &text, true) != OK) return ERROR;
     in.result = std::move(text);
     return OK;
@@ -95,6 +106,7 @@ int orvelCommandDict(Interp& in, Args& argv, void*) {
     if (n % 2) return fail(in, "%s: Missing value to go with key", argv[0].c_str());
     for (size_t i = 2; i < n; i += 2) putKey(d, argv[i], argv[i + 1]);
     in.result = buildDict(d);
+    in.resultKind = VK_DICT;  // set stores it as a dictionary
     return OK;
   }
   if (is("get") || is("exists")) {
@@ -149,6 +161,7 @@ int orvelCommandDict(Interp& in, Args& argv, void*) {
       for (size_t i = 3; i < n; i += 2) putKey(d, argv[i], argv[i + 1]);
     }
     in.result = buildDict(d);
+    in.resultKind = VK_DICT;  // set stores it as a dictionary
     return OK;
   }
   if (is("merge")) {
@@ -158,6 +171,7 @@ int orvelCommandDict(Interp& in, Args& argv, void*) {
       for (auto& [k, v] : part) putKey(d, k, v);
     }
     in.result = buildDict(d);
+    in.resultKind = VK_DICT;  // set stores it as a dictionary
     return OK;
   }
   if (is("set")) {
@@ -178,9 +192,9 @@ int orvelCommandDict(Interp& in, Args& argv, void*) {
       value = buildDict(level);
       if (i == 3) break;
     }
-    if (setVariable(in, argv[2], &value, true) != OK) return ERROR;
-    in.result = std::move(value);
-    return OK;
+    Pairs top;
+    parseDict(value, top);
+    return call.writeVar(argv[2], top);
   }
   if (is("unset")) {
     if (n != 4) return wrongNumArgs(in, argv);
