@@ -50,6 +50,16 @@ TEST_F(Drawing, FilledCircleCoversItsCentreAndNothingBeyondItsRadius) {
   EXPECT_EQ(px(300, 100), kBack);
   EXPECT_EQ(px(300 + 20, 100), 0xFFFF00u);
   EXPECT_EQ(px(300 + 23, 100), kBack);
+  // The ring is closed: every row it crosses has ink at both sides, and
+  // its top and bottom are inked too.
+  EXPECT_EQ(px(300, 80), 0xFFFF00u);
+  EXPECT_EQ(px(300, 120), 0xFFFF00u);
+  for (int y = 81; y < 120; ++y) {
+    int inked = 0;
+    for (int x = 270; x < 331; ++x) inked += px(x, y) != kBack;
+    EXPECT_GE(inked, 2) << y;
+    EXPECT_LE(inked, 24) << y;
+  }
 }
 
 TEST_F(Drawing, LinesCoverTheirEndPointsAndDottedLinesLeaveGaps) {
