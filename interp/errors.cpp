@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "interp/interp.h"
+#include "interp/exit_hook.h"
 #include "interp/process_state.h"
 #include "platform/console.h"
 #include "expr/numbers.h"
@@ -192,7 +193,7 @@ bool callOnError(Interp& in) {
     Handler h = c->handler;
     void* pd = c->pd;
     auto keep = c->owner;
-    h(in, words, pd);
+    if (h(in, words, pd) == EXIT) orvelExitRequested(in);
   } catch (...) {
     reportException("on_error", nullptr);
   }
