@@ -203,7 +203,7 @@ int cmdTextcolor(Call& c) {
 int cmdPuts(Call& c) {
   Window& win = W();
   auto& w = c.words();
-  if (w.empty()) return c.count(1, 1, "text ?-nonewline? ?-size points? ?-size2 points? ?-rot tenths?"), c.failed();
+  if (!c.count(1, 1000000, "text ?-nonewline? ?-size points? ?-size2 points? ?-rot tenths?")) return c.failed();
   // The text is always the first word, so captions may begin with "-".
   std::string_view text = w[0];
   w.erase(w.begin());
@@ -413,7 +413,7 @@ int winCommand(void* interp, int argc, char** argv) {
   // Subcommands that need no window.
   if (s == "create") return cmdCreate(c);
   if (s == "preview") return cmdPreview(c);
-  if (s == "active") return c.count(0, 1, ""), c.ok(win.active() ? "1" : "0");
+  if (s == "active") return c.ok(win.active() ? "1" : "0");
   if (s == "speed") {
     if (!c.count(0, 1, "?factor?")) return c.failed();
     if (c.words().size() == 1) {
@@ -450,14 +450,14 @@ int winCommand(void* interp, int argc, char** argv) {
     win.drew();
     return c.ok();
   }
-  if (s == "columns") return c.count(0, 0, ""), c.ok(std::to_string(win.columns()));
-  if (s == "rows") return c.count(0, 0, ""), c.ok(std::to_string(win.rows()));
+  if (s == "columns") return c.ok(std::to_string(win.columns()));
+  if (s == "rows") return c.ok(std::to_string(win.rows()));
   if (s == "width") return c.ok(std::to_string(win.canvas().width()));
   if (s == "height") return c.ok(std::to_string(win.canvas().height()));
   if (s == "handle") return c.ok(std::to_string(win.handle()));
   if (s == "xpos" || s == "ypos") {
     // Words after the cell number are ignored.
-    if (c.words().empty()) return c.count(1, 1, s == "xpos" ? "column" : "row"), c.failed();
+    if (!c.count(1, 1000000, s == "xpos" ? "column ?ignored ...?" : "row")) return c.failed();
     int n;
     if (!c.integer(s == "xpos" ? "column" : "row", c.words()[0], n, -1000000, 1000000)) return c.failed();
     int64_t px = int64_t{n} * (s == "xpos" ? win.cellWidth() : win.cellHeight());

@@ -64,7 +64,13 @@ TEST(BellSound, StrokesAreHeardWithTheCodesRhythm) {
   ASSERT_EQ(onsets.size(), 5u);
   const double expected[4] = {owin::kStrokeGapMs, owin::kStrokeGapMs, owin::kGroupGapMs, owin::kGroupGapMs};
   // The driver's stream follows the clock only as closely as its thread is
-  // scheduled: a busy machine shifts strokes by a buffer or two.
-  for (int i = 0; i < 4; ++i) EXPECT_NEAR(onsets[i + 1] - onsets[i], expected[i], 150) << "gap " << i;
+  // scheduled (a busy machine shifts strokes by some buffers), so the
+  // rhythm is checked loosely here (the exact spacing is checked with a
+  // counting clock in bellcode_test): strokes within a group are heard
+  // closer together than the groups, each gap within half its length.
+  std::vector<double> gaps;
+  for (size_t i = 0; i + 1 < onsets.size(); ++i) gaps.push_back(onsets[i + 1] - onsets[i]);
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(gaps[i], expected[i], expected[i] / 2) << "gap " << i;
+  EXPECT_LT(std::max(gaps[0], gaps[1]), std::min(gaps[2], gaps[3]));
   std::filesystem::remove(wav);
 }
