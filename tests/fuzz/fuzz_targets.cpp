@@ -49,6 +49,7 @@ Target targetByName(const std::string& name) {
   if (name == "eval") return fuzzEval;
   if (name == "expr") return fuzzExpr;
   if (name == "preproc") return fuzzPreproc;
+  if (name == "ini") return fuzzIni;
   return nullptr;
 }
 

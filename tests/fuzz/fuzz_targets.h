@@ -19,5 +19,6 @@ Target targetByName(const std::string& name);
 int fuzzEval(const uint8_t* data, size_t size);
 int fuzzExpr(const uint8_t* data, size_t size);
 int fuzzPreproc(const uint8_t* data, size_t size);
+int fuzzIni(const uint8_t* data, size_t size);  // hexbury.ini reader
 
 }  // namespace orvel_fuzz
