@@ -169,8 +169,7 @@ void assignReal(std::string& out, double v) {
   char buf[kRealBuffer];
   auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 15);
   size_t len = r.ec == std::errc() ? static_cast<size_t>(r.ptr - buf) : 0;
-  if (len > kMaxResultText) len = kMaxResultText;
-  out.assign(buf, len);
+  out.assign(buf, len);  // never cut: a cut number is a different number
 }
 
 void assignExp(std::string& out, double v) {
@@ -189,7 +188,6 @@ void assignExp(std::string& out, double v) {
       len += pad;
     }
   }
-  if (len > kMaxResultText) len = kMaxResultText;
   out.assign(buf, len);
 }
 

@@ -36,19 +36,16 @@ int numberKind(std::string_view s);
 // not fit (and NaN) gives INT64_MIN, as the processor's conversion does.
 int64_t truncToInt64(double d);
 
-// Every result text is cut to this many characters.
-constexpr size_t kMaxResultText = 42;
-
 // Result formatting. The assign* forms write into an existing string (which
 // keeps its capacity, so ordinary results need no heap allocation).
 void assignInt(std::string& out, int64_t v);     // signed decimal
 void assignUint(std::string& out, uint64_t v);   // unsigned decimal
-void assignReal(std::string& out, double v);     // "%.15f", cut to 42 characters
+void assignReal(std::string& out, double v);     // "%.15f", whole however long
 void assignExp(std::string& out, double v);      // "%.15e", exponent of at least 3 digits
 
 std::string intText(int64_t v);
 std::string uintText(uint64_t v);
-std::string realResultText(double v);  // "%.15f", cut to 42 characters
+std::string realResultText(double v);  // "%.15f", whole however long
 std::string expText(double v);
 
 }  // namespace orvel

@@ -10,6 +10,7 @@
 #include "interp/process_state.h"
 #include "interp/script_runner.h"
 #include "platform/console.h"
+#include "platform/net.h"
 #include "platform/system.h"
 
 using namespace orvel;
@@ -99,6 +100,7 @@ void runMain(void* p) {
     text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
   }
 
+  plat::netStartup();
   Interp in;
   ps().escape = true;
   ps().autoexec = false;

@@ -60,7 +60,8 @@ enum {
 typedef int(ORVEL_CDECL *orvel_command_fn)(void *interp, int argc, char **argv, void *privdata);
 
 /* A variable as a plug-in sees it. The texts stay valid until the variable
- * is next changed or removed. kind: 0 auto, 1 const, 2 array, 3 struct,
+ * is next changed or removed (or the plug-in has looked up tens of
+ * thousands of other variables; keep copies, not pointers, across calls). kind: 0 auto, 1 const, 2 array, 3 struct,
  * 4 field, 5 pointer, 6 variant, 7 dict, 8 stack, 9 unknown, 10 list. */
 typedef struct orvel_variable {
   const char *name;
@@ -79,7 +80,38 @@ typedef struct orvel_command_info {
   int kind;
 } orvel_command_info;
 
-/* The 17 host routines, in the order _export_common_routines receives them. */
+/* The 17 host routines, in the order _export_common_routines receives them.
+ *
+ *  1 get_var: the variable name (a leading :: means the global frame) in the
+ *    frame at level (-1: the current frame); NULL when there is none. The
+ *    returned view belongs to the host.
+ *  2 set_var: assigns a scalar in the frame at level (-1: current).
+ *  3 string_append: appends at most max_length characters of text (all of
+ *    it when max_length <= 0) to the heap string *str (NULL starts one).
+ *  4 string_free: frees a heap string and sets *str to NULL.
+ *  5 frame_at_level: an opaque frame handle, or NULL.
+ *  6 find_command: binary search of an array sorted by name (byte order);
+ *    the 1-based position or 0.
+ *  7 get_command: a view of the command, or NULL. Calling
+ *    info->handler(interp, argc, argv, info->privdata) runs the command.
+ *  8 split_list: splits a list; *words receives a NULL-terminated heap
+ *    array of heap strings (free it with free_string_array); the flags are
+ *    reserved (pass 0).
+ *  9 free_string_array: frees such an array and sets *array to NULL.
+ * 10 set_result: the command's result; length <= 0 takes the whole text.
+ * 11 alloc, 12 free: the host's heap; everything the host hands out is
+ *    freed through the host's routines, never with the plug-in's own free().
+ * 13 get_element: the element's text (valid until the element changes) and
+ *    *found = 1, or "" and *found = 0; flag: ignore case of the index.
+ * 14 set_element: flag1 ignores the case of the index, flag2 reports a
+ *    failure through the interpreter's error reporter.
+ * 15 string_array_add: appends copies of add strings to a heap string array
+ *    of count entries (NULL starts one), up to max_count entries when
+ *    max_count > 0; keeps it NULL-terminated; returns the new count.
+ * 16 delete_var: removes a scalar of the current (or, for ::name, global)
+ *    frame; 1 when one was removed.
+ * 17 assign: sets name or name(index), as the set command does.
+ */
 
 /*  1 */ typedef const orvel_variable *(ORVEL_CDECL *orvel_get_var_fn)(void *interp, const char *name, int level);
 /*  2 */ typedef int(ORVEL_CDECL *orvel_set_var_fn)(void *interp, const char *name, const char *value, int level);

@@ -63,11 +63,22 @@ std::string translateEscapes(std::string_view s) {
   return out;
 }
 
-std::string joinWords(const Args& words, size_t from = 0) {
+// The words as one list text: a word holding a space in braces, an empty
+// word as {}, the words separated by single spaces.
+std::string joinWordsAsList(const Args& words) {
   std::string line;
-  for (size_t i = from; i < words.size(); i++) {
-    if (i > from) line += ' ';
-    line += words[i];
+  for (size_t i = 0; i < words.size(); i++) {
+    if (i) line += ' ';
+    const std::string& w = words[i];
+    if (w.empty()) {
+      line += "{}";
+    } else if (w.find(' ') != std::string::npos) {
+      line += '{';
+      line += w;
+      line += '}';
+    } else {
+      line += w;
+    }
   }
   return line;
 }
@@ -176,7 +187,7 @@ int dispatchCommand(Interp& in, Command* cmd, Args& words) {
   int64_t snapshot = in.commandCounter;
   const std::string& name = words[0];
   if (in.traceOn && traceMatches(in, name)) {
-    in.traceLine = joinWords(words);
+    in.traceLine = joinWordsAsList(words);
     if (st.traceLog) {
       if (!in.traceLine.empty() && !name.empty()) {
         std::ofstream log("trace.log", std::ios::app | std::ios::binary);
@@ -210,6 +221,13 @@ int dispatchCommand(Interp& in, Command* cmd, Args& words) {
     if (st.stacktrace && !st.callStack.empty()) st.callStack.pop_back();
     return STOP;
   }
+  // A handler serving several names tells them apart by argv[0]: it sees
+  // the name without the leading :: that only chose the global frame.
+  std::string qualified;
+  if (name.size() >= 2 && name[0] == ':' && name[1] == ':') {
+    qualified = name;
+    words[0].erase(0, 2);
+  }
   if (name != "set") in.resultKind = 0;
   Handler h = cmd->handler;
   void* pd = cmd->pd;
@@ -223,14 +241,16 @@ int dispatchCommand(Interp& in, Command* cmd, Args& words) {
     st.callDepth--;
     frame->argv = savedArgv;
     if (st.stacktrace && !st.callStack.empty()) st.callStack.pop_back();
+    if (!qualified.empty() && !words.empty()) words[0] = std::move(qualified);
     throw;
   }
   st.callDepth--;
   frame->argv = savedArgv;
   if (st.stacktrace && !st.callStack.empty()) st.callStack.pop_back();
-  if (in.traceOn && !st.traceLog && traceMatches(in, name)) {
+  if (!qualified.empty() && !words.empty()) words[0] = std::move(qualified);
+  if (in.traceOn && !st.traceLog && !words.empty() && traceMatches(in, words[0])) {
     printTraceLine(13, strprintf("Retn %lld (%d)> '%s' -> '%s'", static_cast<long long>(snapshot), in.level,
-                                 name.c_str(), in.result.empty() ? "{}" : in.result.c_str()));
+                                 words[0].c_str(), in.result.empty() ? "{}" : in.result.c_str()));
   }
   if (code == RETURN) {
     if (kind == 1) return OK;
@@ -474,20 +494,8 @@ int evalText(Interp& in, std::string_view text, bool substituteOnly, bool keepVa
       prev = PT_EOL;
       expandPending = false;
       if (substituteOnly) {
-        std::string list;
-        for (size_t i = 0; i < words.size(); i++) {
-          std::string w = i == 0 ? words[i] : translateEscapes(words[i]);
-          if (i) list += ' ';
-          if (w.empty()) list += "{}";
-          else if (w.find(' ') != std::string::npos) {
-            list += '{';
-            list += w;
-            list += '}';
-          } else {
-            list += w;
-          }
-        }
-        in.result = std::move(list);
+        for (size_t i = 1; i < words.size(); i++) words[i] = translateEscapes(words[i]);
+        in.result = joinWordsAsList(words);
         return OK;
       }
       if (words.empty()) continue;

@@ -10,15 +10,20 @@ ScriptPreparer g_preparer = nullptr;
 
 void setScriptPreparer(ScriptPreparer p) { g_preparer = p; }
 
+int orvelPrepareScriptText(Interp& in, std::string& text, bool* runnable, int* exitCode) {
+  int code = 1, raw = 1;
+  bool ok = true;
+  if (g_preparer) ok = g_preparer(in, text, code, raw);
+  if (runnable) *runnable = ok;
+  if (!ok && exitCode) *exitCode = code;
+  return raw;
+}
+
 int orvelRunScriptText(Interp& in, std::string_view text, int* exitCode) {
   std::string prepared(text);
-  if (g_preparer) {
-    int code = 1;
-    if (!g_preparer(in, prepared, code)) {
-      if (exitCode) *exitCode = code;
-      return ERROR;
-    }
-  }
+  bool runnable = true;
+  orvelPrepareScriptText(in, prepared, &runnable, exitCode);
+  if (!runnable) return ERROR;
   return orvelEval(in, prepared);
 }
 

@@ -14,9 +14,15 @@ namespace orvel {
 int orvelRunScriptText(Interp& in, std::string_view text, int* exitCode = nullptr);
 
 // The text preparation step; installed by the preprocessor. It returns
-// false when the text must not run, with the exit code to use.
-using ScriptPreparer = bool (*)(Interp& in, std::string& text, int& exitCode);
+// false when the text must not run, with the exit code to use; rawCode
+// receives the preprocessor's own result (> 0 prepared, 0 empty, < 0 a
+// failure).
+using ScriptPreparer = bool (*)(Interp& in, std::string& text, int& exitCode, int& rawCode);
 void setScriptPreparer(ScriptPreparer p);
+
+// The preparation step alone, as orvelRunScriptText applies it; returns the
+// preprocessor's result (1 when no preparer is installed).
+int orvelPrepareScriptText(Interp& in, std::string& text, bool* runnable = nullptr, int* exitCode = nullptr);
 
 // A fresh interpreter set up as the orvel program does (argument list as
 // for orvelSetStartupVars).

@@ -225,11 +225,16 @@ int orvelCommandGlobal(Interp& in, Args& argv, void*) {
     if (colons != std::string::npos) local = name.substr(colons + 2);
     std::string target = name;
     if (target.size() >= 2 && target[0] == ':' && target[1] == ':') target = target.substr(2);
-    bool existed = globalFrame(in)->vars.find(target) != nullptr;
+    Var* existing = globalFrame(in)->vars.find(target);
+    bool existed = existing != nullptr;
+    Var* here = in.callFrame->vars.find(local);
     if (in.callFrame == globalFrame(in) && local == target) {
       // At the top a global is itself.
       if (!existed) set_var(in, target, "");
-    } else if (!in.callFrame->vars.find(local)) {
+    } else if (!(here && here->link && here->subscript.empty() && existing &&
+                 varTarget(here) == varTarget(existing))) {
+      // A repeated `global x` (a link to that same global) changes nothing;
+      // any other variable of that name here is a failure.
       if (makeLink(in, "global", 0, "::" + target, local, false, false) != OK) {
         in.result = "0";
         return fail(in, "%s: %s setting variable '%s'", argv[0].c_str(), "Error", argv[1].c_str());
@@ -333,7 +338,7 @@ int orvelCommandUnset(Interp& in, Args& argv, void*) {
                     v->name.c_str(), frameLevel(in), procNameOf(in));
         return ERROR;
       }
-      if (v->isStatic && !allowConst) {
+      if (v->isStatic) {  // -const allows constants, never statics
         if (nocomplain) continue;
         return fail(in, "%s: Static variable '%s' is protected", argv[0].c_str(), v->name.c_str());
       }

@@ -14,10 +14,11 @@ namespace {
 
 // Diagnostics go to the console while error echo or debug output is on (or
 // when the caller asks for them); a web script gets them once wrapped in a
-// preformatted block.
+// preformatted block. The switches are read at each message, since #exec
+// may change them during the pass.
 class Diagnostics {
  public:
-  explicit Diagnostics(bool always) : show_(always || ps().echo || ps().debug) {}
+  explicit Diagnostics(bool always) : always_(always) {}
   ~Diagnostics() {
     if (open_) plat::writeOut("</pre>\r\n");
   }
@@ -25,7 +26,7 @@ class Diagnostics {
   Diagnostics& operator=(const Diagnostics&) = delete;
 
   void say(const std::string& text) {
-    if (!show_) return;
+    if (!always_ && !ps().echo && !ps().debug) return;
     if (ps().cgi && !open_) {
       const char* header = ps().cgiHeaderSent ? "" : "Content-type: text/html\r\n\r\n";
       ps().cgiHeaderSent = true;
@@ -44,7 +45,7 @@ class Diagnostics {
   }
 
  private:
-  bool show_;
+  bool always_;
   bool open_ = false;
 };
 

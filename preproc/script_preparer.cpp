@@ -7,9 +7,12 @@ namespace orvel {
 
 namespace {
 
-bool prepareScript(Interp& in, std::string& text, int& exitCode) {
+bool prepareScript(Interp& in, std::string& text, int& exitCode, int& rawCode) {
   int code = -1;
-  int rc = preprocess_script(in, &text, "", true, true, &code);
+  // The messages follow the echo and debug switches as they stand at each
+  // message (a #exec may switch them during the pass).
+  int rc = preprocess_script(in, &text, "", true, false, &code);
+  rawCode = rc;
   if (rc > 0) {
     convert_radix_literals(text);
     return true;

@@ -61,6 +61,15 @@ class TextPass {
 
  private:
   char at(size_t k) const { return k < n_ ? s_[k] : '\0'; }
+  // Skips the run of carriage returns and line feeds from k, counting the
+  // line feeds; returns the position after the run.
+  size_t skipLineEnds(size_t k) {
+    while (k < n_ && isLineEnd(s_[k])) {
+      if (s_[k] == '\n') line_++;
+      k++;
+    }
+    return k;
+  }
   void put(char c) {
     out_ += c;
     prev_ = c;
@@ -271,13 +280,8 @@ void TextPass::backslash() {
     i_++;
     return;
   }
-  if (isLineEnd(d)) {  // joined lines: the backslash and one line end vanish
-    i_++;
-    while (i_ < n_ && s_[i_] == '\r') i_++;
-    if (i_ < n_ && s_[i_] == '\n') {
-      i_++;
-      line_++;
-    }
+  if (isLineEnd(d)) {  // joined lines: the backslash and the whole run of line ends vanish
+    i_ = skipLineEnds(i_ + 1);
     prev_ = '\0';
     return;
   }
@@ -528,14 +532,7 @@ void TextPass::define(size_t k) {
   k = e;
   while (k < n_ && isBlank(s_[k])) k++;
   std::string value;
-  auto joinLines = [&]() {  // k at a backslash before a line end
-    k++;
-    while (k < n_ && s_[k] == '\r') k++;
-    if (k < n_ && s_[k] == '\n') {
-      k++;
-      line_++;
-    }
-  };
+  auto joinLines = [&]() { k = skipLineEnds(k + 1); };  // k at a backslash before a line end
   if (k < n_ && s_[k] == '"') {
     value += '"';
     report_.quotes++;

@@ -154,7 +154,12 @@ int arrayUnset(Interp& in, Args& argv, const ArrayOptions& o) {
         return stop(fail(in, "%s %s: No such array '%s'", argv[0].c_str(), argv[1].c_str(), w.c_str()));
       continue;
     }
-    if ((target->isConst || target->isStatic || rec->isConst) && !allowConst) {
+    if (target->isStatic || rec->isStatic) {
+      // A static array is never removed, not even with -const.
+      if (o.nocomplain) continue;
+      return stop(quietFail(in, false, "%s: Static variable '%s' is protected", argv[0].c_str(), w.c_str()));
+    }
+    if ((target->isConst || rec->isConst) && !allowConst) {
       // A protected array is never emptied without -const.
       if (o.nocomplain) continue;
       return stop(quietFail(in, false, "%s: Can't unset a const '%s'", argv[0].c_str(), w.c_str()));

@@ -282,16 +282,34 @@ bool keyWaiting() {
   return !gKeys.empty();
 }
 
+// True when stdio already holds read-ahead bytes of standard input.
+static bool stdinBuffered() {
+#ifdef __GLIBC__
+  return stdin->_IO_read_ptr < stdin->_IO_read_end;
+#else
+  return false;
+#endif
+}
+
 int readKey() {
   flushOut();
   if (!inIsTty()) {
+    // While plug-in windows are open their events are handled between
+    // short waits for input.
+    while (gKeys.empty() && haveEventPumps() && !stdinBuffered() && !inputReady(20)) runEventPumps();
     if (!gKeys.empty()) return pollKey();
     int c = std::getchar();
     return c == EOF ? 27 : detail::consoleCodeForByte(static_cast<unsigned char>(c));
   }
   terminal::enterKeyMode();
   while (gKeys.empty()) {
-    if (!pumpTerminal(-1)) return 27;  // the terminal went away
+    if (haveEventPumps()) {
+      runEventPumps();
+      if (!gKeys.empty()) break;
+      if (!pumpTerminal(20)) return 27;
+    } else if (!pumpTerminal(-1)) {
+      return 27;  // the terminal went away
+    }
   }
   return pollKey();
 }

@@ -210,12 +210,22 @@ bool keyWaiting() {
 int readKey() {
   flushOut();
   if (!inIsConsole()) {
+    runEventPumps();
     if (!gKeys.empty()) return pollKey();
     int c = std::getchar();
     return c == EOF ? 27 : detail::consoleCodeForByte(static_cast<unsigned char>(c));
   }
   while (gKeys.empty()) {
-    if (WaitForSingleObject(inHandle(), INFINITE) != WAIT_OBJECT_0) return 27;
+    // While plug-in windows are open their events are handled between
+    // short waits for input.
+    bool pumps = haveEventPumps();
+    if (pumps) {
+      runEventPumps();
+      if (!gKeys.empty()) break;
+    }
+    DWORD r = WaitForSingleObject(inHandle(), pumps ? 20 : INFINITE);
+    if (r == WAIT_TIMEOUT) continue;
+    if (r != WAIT_OBJECT_0) return 27;
     pumpConsole();
   }
   return pollKey();

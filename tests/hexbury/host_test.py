@@ -347,6 +347,71 @@ def test_help():
         s.close()
 
 
+def test_pager_keys():
+    """The pager on a terminal of 12 rows (pages of 10 lines), driven by
+    the keys a terminal sends."""
+    import fcntl, pty, select, struct, termios, time
+    s = Sandbox()
+    master, slave = pty.openpty()
+    try:
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 12, 80, 0, 0))
+        p = subprocess.Popen([s.exe, "/?"], stdin=slave, stdout=slave, stderr=slave, env=s.env,
+                             cwd=s.root, close_fds=True)
+        os.close(slave)
+        slave = None
+
+        def read_until(marker, timeout=15):
+            buf = b""
+            end = time.time() + timeout
+            while time.time() < end:
+                r, _, _ = select.select([master], [], [], 0.2)
+                if r:
+                    try:
+                        chunk = os.read(master, 65536)
+                    except OSError:
+                        break
+                    if not chunk:
+                        break
+                    buf += chunk
+                    if marker.encode() in buf:
+                        return buf.decode("latin-1")
+            return buf.decode("latin-1")
+
+        more, end = "-- More (", "-- End - ESC to Close --"
+        out = read_until(more)
+        check(" configuration in several" in out and " Implementation Compromises" not in out
+              and " Screensaver Release" in out, "the first page holds 10 lines")
+        os.write(master, b"\x1b[F")  # End
+        out = read_until(end)
+        check("\x1b[2J" in out and " Not recommended for ReactOS or WINE" in out and more not in out
+              and " Command line switches" not in out, "End clears and shows the last page")
+        os.write(master, b"\x1b[5~")  # PgUp from the last page
+        out = read_until(more)
+        check(" Command line switches" in out and " Not recommended" not in out, "PgUp goes back a page")
+        os.write(master, b"\x1b[H")  # Home
+        out = read_until(more)
+        check(" Screensaver Release" in out and " Implementation" not in out, "Home goes to the first line")
+        os.write(master, b"\x1b[6~")  # PgDn
+        out = read_until(more)
+        check("\x1b[2J" in out and " Implementation Compromises" in out and " Screensaver Release" not in out,
+              "PgDn clears and shows the next page")
+        os.write(master, b"x")  # any key: the next page below
+        out = read_until(more)
+        check("\x1b[2J" not in out and " Not all historic details" in out, "another key pages on below")
+        os.write(master, b"\x1b")
+        try:
+            rc = p.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            p.kill()
+            rc = None
+        check(rc == 0, "Esc ends the help screen with 0 (got %r)" % rc)
+    finally:
+        if slave is not None:
+            os.close(slave)
+        os.close(master)
+        s.close()
+
+
 GROUPS = {
     "arguments": test_arguments,
     "exit_codes": test_exit_codes,
@@ -356,6 +421,7 @@ GROUPS = {
     "ini_rules": test_ini_rules,
     "script_arguments": test_script_arguments,
     "help": test_help,
+    "pager_keys": test_pager_keys,
 }
 
 

@@ -91,11 +91,12 @@ TEST(Numbers, ResultTexts) {
   EXPECT_EQ(realResultText(3.5), "3.500000000000000");
   EXPECT_EQ(realResultText(-0.1), "-0.100000000000000");
   EXPECT_EQ(realResultText(1e25), "10000000000000000905969664.000000000000000");
-  // Longer texts are cut to 42 characters.
-  std::string big = realResultText(1e30);
-  EXPECT_EQ(big.size(), kMaxResultText);
-  EXPECT_EQ(big, "1000000000000000019884624838656.0000000000");
-  EXPECT_EQ(realResultText(-1e300).size(), kMaxResultText);
+  // Long texts are never cut: every digit before the point stays.
+  EXPECT_EQ(realResultText(1e30), "1000000000000000019884624838656.000000000000000");
+  std::string huge = realResultText(-1e300);
+  EXPECT_EQ(huge.size(), 1 + 301 + 16u);
+  EXPECT_EQ(huge.substr(0, 3), "-10");
+  EXPECT_EQ(huge.substr(huge.size() - 16), ".000000000000000");
   EXPECT_EQ(expText(1234.5), "1.234500000000000e+003");
   EXPECT_EQ(expText(-1e-300), "-1.000000000000000e-300");
   EXPECT_EQ(expText(0.0), "0.000000000000000e+000");
