@@ -9,15 +9,19 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/script/hexbury.orv)
 else()
   set(HEXBURY_SCRIPT ${CMAKE_SOURCE_DIR}/tests/hexbury/standin.orv)
 endif()
+# Generates the five pieces of a script into a source file.
+function(hexbury_embed_script script output)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
+    COMMAND ${CMAKE_COMMAND} -DSCRIPT=${script} -DOUTPUT=${output}
+            -P ${CMAKE_SOURCE_DIR}/cmake/embed_script.cmake
+    DEPENDS ${script} ${CMAKE_SOURCE_DIR}/cmake/embed_script.cmake
+    COMMENT "Embedding ${script}"
+    VERBATIM)
+endfunction()
 set(HEXBURY_PIECES ${CMAKE_BINARY_DIR}/generated/hexbury_script_pieces.cpp)
-add_custom_command(
-  OUTPUT ${HEXBURY_PIECES}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
-  COMMAND ${CMAKE_COMMAND} -DSCRIPT=${HEXBURY_SCRIPT} -DOUTPUT=${HEXBURY_PIECES}
-          -P ${CMAKE_SOURCE_DIR}/cmake/embed_script.cmake
-  DEPENDS ${HEXBURY_SCRIPT} ${CMAKE_SOURCE_DIR}/cmake/embed_script.cmake
-  COMMENT "Embedding ${HEXBURY_SCRIPT}"
-  VERBATIM)
+hexbury_embed_script(${HEXBURY_SCRIPT} ${HEXBURY_PIECES})
 
 # Everything of the host but its entry point, shared with its tests and
 # fuzz targets.
@@ -38,6 +42,16 @@ add_executable(hexbury host/hexbury_main.cpp ${HEXBURY_PIECES}
 target_include_directories(hexbury PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(hexbury PRIVATE ${ORVEL_SYSTEM_LIBS})
 target_link_options(hexbury PRIVATE ${ORVEL_STACK_FLAGS})
+# The same program with the stand-in script, for the host's tests.
+if(ORVEL_TESTS)
+  set(HEXBURY_STANDIN_PIECES ${CMAKE_BINARY_DIR}/generated/hexbury_standin_pieces.cpp)
+  hexbury_embed_script(${CMAKE_SOURCE_DIR}/tests/hexbury/standin.orv ${HEXBURY_STANDIN_PIECES})
+  add_executable(hexbury_standin host/hexbury_main.cpp ${HEXBURY_STANDIN_PIECES}
+    $<TARGET_OBJECTS:hexbury_host> $<TARGET_OBJECTS:orvel_core>)
+  target_include_directories(hexbury_standin PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(hexbury_standin PRIVATE ${ORVEL_SYSTEM_LIBS})
+  target_link_options(hexbury_standin PRIVATE ${ORVEL_STACK_FLAGS})
+endif()
 if(WIN32)
   # Windows starts a screensaver by its .scr name.
   add_custom_command(TARGET hexbury POST_BUILD

@@ -19,6 +19,7 @@
 #include "interp/script_runner.h"
 #include "platform/console.h"
 #include "platform/host_support.h"
+#include "platform/net.h"
 #include "platform/system.h"
 #include "preproc/preprocessor.h"
 #include "support/config.h"
@@ -57,7 +58,7 @@ void seedRandomGenerators() {
 void exitFromScript(Interp& in) {
   int status = exitStatusFor(in, EXIT);
   hexbury::run_at_exit(in);
-  plat::socketsCleanup();
+  plat::netCleanup();
   endProcess(status);
 }
 
@@ -102,9 +103,8 @@ int runProgram(int argc, char** argv) {
   if (preprocess_script(in, &text, "", true, true) <= 0) return 1;
   convert_radix_literals(text);
 
-  int error = 0;
-  if (!plat::socketsStartup(error)) {
-    plat::writeOut(strprintf("WSAStartup() socket library failed with error %d", error));
+  if (!plat::netStartup()) {
+    plat::writeOut(strprintf("WSAStartup() socket library failed with error %d", plat::socketStartupError()));
     return 1;
   }
 
@@ -117,7 +117,7 @@ int runProgram(int argc, char** argv) {
     if (code == EXIT) status = exitStatusFor(in, code);
   }
   hexbury::run_at_exit(in);
-  plat::socketsCleanup();
+  plat::netCleanup();
   return status;
 }
 

@@ -307,6 +307,8 @@ int runCommand(Interp& in, Args& words) {
   return ERROR;
 }
 
+int evalNestingDepth() { return g_evalNesting; }
+
 int orvelEvalWords(Interp& in, Args& words) {
   if (words.empty()) return OK;
   in.resultUnused = false;
@@ -369,6 +371,22 @@ int substituteCommand(Interp& in, std::string_view tok, std::string& value) {
 struct WordBuffers {
   Args words;
   std::string value;
+  Args spare;  // word strings set aside (with their buffers) while a command has fewer words
+  // Sizes words to n, keeping the buffers of words no longer needed.
+  void size(size_t n) {
+    while (words.size() > n) {
+      spare.push_back(std::move(words.back()));
+      words.pop_back();
+    }
+    while (words.size() < n) {
+      if (spare.empty()) {
+        words.emplace_back();
+      } else {
+        words.push_back(std::move(spare.back()));
+        spare.pop_back();
+      }
+    }
+  }
 };
 WordBuffers& wordBuffers() {
   static std::deque<WordBuffers> pool;
@@ -377,7 +395,34 @@ WordBuffers& wordBuffers() {
   return pool[depth];
 }
 
-int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false) {
+int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false);
+
+// [command] substitution from a compiled word: the same as
+// substituteCommand, with the bracketed text's list kept on the part so
+// that it is not looked up by its text on every pass.
+int substituteCompiledCommand(Interp& in, const CompiledPart& part, std::string_view tok, std::string& value) {
+  if (tok.empty() || isDigit(tok[0]) || part.noSub || g_evalNesting >= ps().evalNestingLimit)
+    return substituteCommand(in, tok, value);
+  if (!part.sub) {
+    part.sub = cachedTokens(tok);
+    if (!part.sub || !part.sub->compiled) {
+      part.sub.reset();
+      part.noSub = true;
+      return substituteCommand(in, tok, value);
+    }
+  }
+  const TokenList& sub = *part.sub;
+  int code = guardedEval(in, [&] {
+    in.result.clear();
+    return evalCompiled(in, sub);
+  });
+  if (code != OK && code != RETURN && code != BREAK) return code;
+  in.substCode = static_cast<unsigned>(code);
+  value = in.result;
+  return OK;
+}
+
+int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
   Parser p;
   parserInit(p, l.text);
   WordBuffers& buffers = wordBuffers();
@@ -387,23 +432,25 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false) {
   const size_t ncmds = l.commands.size();
   for (size_t ci = 0; ci < ncmds; ci++) {
     const CompiledCommand& c = l.commands[ci];
-    words.resize(c.words.size());
+    buffers.size(c.words.size());
     for (size_t wi = 0; wi < c.words.size(); wi++) {
       std::string& w = words[wi];
       w.clear();
+      const bool single = c.words[wi].parts.size() == 1;
       for (const CompiledPart& part : c.words[wi].parts) {
         const CachedToken& t = l.tokens[part.token];
         std::string_view tok(base + t.start, t.len);
         if (part.type == PT_VAR) {
           loadToken(p, l, t);
-          value.clear();
-          if (substituteVariable(in, p, tok, false, value) != OK) {
+          std::string& target = single ? w : value;  // a lone variable goes straight into its word
+          target.clear();
+          if (substituteVariable(in, p, tok, false, target) != OK) {
             in.result.clear();
             return ERROR;
           }
-          w.append(value);
+          if (!single) w.append(value);
         } else if (part.type == PT_CMD) {
-          int code = substituteCommand(in, tok, value);
+          int code = substituteCompiledCommand(in, part, tok, value);
           if (code != OK) return code;
           w.append(value);
         } else {
@@ -418,9 +465,14 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false) {
       if (c.table == table && c.generation == table->generation()) {
         cmd = c.command;
       } else {
+        // A ::name switches frames and a bare number is a value: both stay
+        // with runCommand. Any other literal name (+ and - included) is
+        // looked up once per change of the command table.
         const std::string& name = words[0];
-        bool plain = !name.empty() && name[0] != ':' && !isDigit(name[0]) && name[0] != '.' && name[0] != '+' &&
-                     name[0] != '-' && name[0] != ' ' && name[0] != '\t';
+        const char c0 = name.empty() ? '\0' : name[0];
+        bool plain = !name.empty() && c0 != ':' &&
+                     !((isDigit(c0) || c0 == '.' || c0 == '+' || c0 == '-' || c0 == ' ' || c0 == '\t') &&
+                       isBareNumber(name));
         if (plain && (cmd = orvelGetCommand(in, name))) {
           c.table = table;
           c.generation = table->generation();

@@ -24,5 +24,7 @@ int evalResolveArray(Interp& in, Parser& p, std::string_view name, std::string& 
 bool resolveReference(Interp& in, std::string_view text, std::string& out, std::string* missing);
 
 void printRecordedStack(Interp& in);
+// How many evaluations are running inside one another.
+int evalNestingDepth();
 
 }  // namespace orvel

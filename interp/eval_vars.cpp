@@ -106,6 +106,23 @@ bool valueByName(Interp& in, std::string_view name, std::string& out) {
   return true;
 }
 
+// A subscript that is just $name, whose variable holds a plain value the
+// substitution would give back unchanged (not empty, no blank): the
+// variable, so that the subscript need not be evaluated as a text.
+Var* plainSubscriptVar(Interp& in, std::string_view raw) {
+  if (raw.size() < 2 || raw[0] != '$') return nullptr;
+  char c1 = raw[1];
+  if (!((c1 >= 'a' && c1 <= 'z') || (c1 >= 'A' && c1 <= 'Z') || c1 == '_')) return nullptr;
+  for (size_t i = 2; i < raw.size(); i++)
+    if (!isAlnum(raw[i]) && raw[i] != '_') return nullptr;
+  if (evalNestingDepth() >= ps().evalNestingLimit) return nullptr;
+  Var* v = orvelGetVar(in, raw.substr(1));
+  if (!v || (v->link && !v->subscript.empty())) return nullptr;
+  Var* t = varTarget(v);
+  if (!t || t->kind != VK_AUTO || t->value.empty() || t->value.find(' ') != std::string::npos) return nullptr;
+  return v;
+}
+
 size_t matchBrace(std::string_view s, size_t open) {
   int depth = 0;
   for (size_t i = open; i < s.size(); i++) {
@@ -207,6 +224,8 @@ int evalResolveArray(Interp& in, Parser& p, std::string_view name, std::string& 
     }
   if (literal) {
     sub.assign(raw);
+  } else if (Var* v = plainSubscriptVar(in, raw)) {
+    sub = varTarget(v)->value;
   } else {
     std::string text;
     text.reserve(raw.size());

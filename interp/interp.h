@@ -1,6 +1,8 @@
 // The interpreter instance, call frames, variables and commands.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -104,6 +106,10 @@ struct Interp {
 
   std::unique_ptr<CallFrame> globalFrame;
   std::vector<std::unique_ptr<CallFrame>> framePool;  // reused procedure frames
+
+  // Data that a command family keeps per interpreter (the memory blocks of
+  // malloc, for example), freed with the interpreter.
+  std::map<std::string, std::shared_ptr<void>, std::less<>> attached;
 };
 
 // The process-wide current interpreter.

@@ -104,6 +104,7 @@ void orvelFreeInterp(Interp& in) {
   if (in.commands) in.commands->clear();
   in.commands.reset();
   in.framePool.clear();
+  in.attached.clear();
   in.result.clear();
   in.traceLine.clear();
   in.traceList.clear();

@@ -51,7 +51,7 @@ void compile(TokenList& l) {
     if (t.type == PT_VAR && t.hasSubscript && t.posAfter < l.text.size() && l.text[t.posAfter] == '.') return;
     if (prev == PT_SEP || prev == PT_EOL) cur.words.emplace_back();
     if (cur.words.empty()) cur.words.emplace_back();
-    cur.words.back().parts.push_back({t.type, i});
+    cur.words.back().parts.push_back({t.type, i, nullptr, false});
     prev = t.type;
   }
   l.commands = std::move(cmds);

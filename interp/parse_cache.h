@@ -27,9 +27,14 @@ struct Command;
 // A command of a text with no parse error, {*} or struct member after a
 // subscript, with its words cut into parts, so that it can be run without
 // replaying tokens.
+struct TokenList;
 struct CompiledPart {
   int type;                 // PT_ESC/PT_STR literal, PT_VAR, PT_CMD
   uint32_t token;           // index into TokenList::tokens
+  // PT_CMD: the bracketed text's own list, found on first use (the text of
+  // a cached list never changes, so neither does this).
+  mutable std::shared_ptr<const TokenList> sub;
+  mutable bool noSub = false;  // the bracketed text is not cached
 };
 struct CompiledWord {
   std::vector<CompiledPart> parts;

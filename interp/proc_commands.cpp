@@ -49,6 +49,7 @@ int defineProc(Interp& in, const std::string& cmdName, const std::string& name, 
     }
     rec->params.push_back(std::move(p));
   }
+  rec->script = PreparedScript(rec->body);
   ProcRecord* raw = rec.get();
   int code = orvelRegisterCommand(in, name, orvelCallProc, raw, 1, rec);
   if (code == DEFINED) return fail(in, "%s: '%s' is already defined", cmdName.c_str(), name.c_str());
@@ -79,24 +80,22 @@ int orvelCallProc(Interp& in, Args& argv, void* pd) {
       const ProcParam& p = rec->params[i];
       if (p.name.empty()) continue;
       idx++;
-      std::string value;
+      std::string joined;  // the rest of the words, for a last parameter named args
+      std::string_view value;
       if (idx < argv.size()) {
-        if (i == lastNamed && idx + 1 < argv.size()) {
-          if (p.name == "args") {
-            for (size_t k = idx; k < argv.size(); k++) {
-              if (k > idx) value += ' ';
-              const std::string& a = argv[k];
-              if (a.find_first_of(" \t") != std::string::npos) {
-                value += '{';
-                value += a;
-                value += '}';
-              } else {
-                value += a;
-              }
+        if (i == lastNamed && idx + 1 < argv.size() && p.name == "args") {
+          for (size_t k = idx; k < argv.size(); k++) {
+            if (k > idx) joined += ' ';
+            const std::string& a = argv[k];
+            if (a.find_first_of(" \t") != std::string::npos) {
+              joined += '{';
+              joined += a;
+              joined += '}';
+            } else {
+              joined += a;
             }
-          } else {
-            value = argv[idx];
           }
+          value = joined;
         } else {
           value = argv[idx];
         }
@@ -117,7 +116,7 @@ int orvelCallProc(Interp& in, Args& argv, void* pd) {
     frame->hasProcName = true;
     int code;
     try {
-      code = orvelEval(in, rec->body);
+      code = rec->script.eval(in);
     } catch (...) {
       orvelDropCallFrame(in);
       throw;

@@ -17,6 +17,7 @@ struct ProcRecord {
   std::string argText;
   std::string body;
   std::vector<ProcParam> params;
+  PreparedScript script;  // the body, prepared once (set after body is final)
 };
 
 int orvelCallProc(Interp& in, Args& argv, void* pd);

@@ -1,14 +1,25 @@
 #include "interp/var_table.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "interp/interp.h"
 
 namespace orvel {
 
 Var* VarTable::find(std::string_view name) const {
+  if (name.empty()) return nullptr;
+  Recent& r = recent_[(name.size() * 7 + static_cast<unsigned char>(name[0]) +
+                       static_cast<unsigned char>(name.back())) & 7];
+  if (r.var && r.name.size() == name.size() && std::memcmp(r.name.data(), name.data(), name.size()) == 0)
+    return r.var;
   auto it = map_.find(name);
-  return it == map_.end() ? nullptr : it->second.get();
+  if (it == map_.end()) return nullptr;
+  if (name.size() <= 15) {  // short names only: keeping them costs no allocation
+    r.name.assign(name);
+    r.var = it->second.get();
+  }
+  return it->second.get();
 }
 
 VarPtr VarTable::findPtr(std::string_view name) const {
@@ -17,6 +28,7 @@ VarPtr VarTable::findPtr(std::string_view name) const {
 }
 
 Var* VarTable::add(VarPtr v) {
+  changed();
   v->seq = nextSeq_++;
   Var* raw = v.get();
   auto it = map_.find(std::string_view(v->name));
@@ -32,6 +44,7 @@ Var* VarTable::add(VarPtr v) {
 
 bool VarTable::remove(Var* v) {
   if (!v) return false;
+  changed();
   auto it = map_.find(std::string_view(v->name));
   if (it != map_.end() && it->second.get() == v) {
     // A shadowed record of the same name becomes visible again.
@@ -63,7 +76,14 @@ std::vector<Var*> VarTable::list() const {
   return out;
 }
 
+void VarTable::clear() {
+  changed();
+  map_.clear();
+  shadowed_.clear();
+}
+
 std::vector<VarPtr> VarTable::takeAll() {
+  changed();
   std::vector<VarPtr> out;
   out.reserve(map_.size() + shadowed_.size());
   for (auto& [k, v] : map_) out.push_back(std::move(v));

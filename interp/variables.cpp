@@ -202,13 +202,15 @@ void orvelDropCallFrame(Interp& in) {
   if (!f || f == in.globalFrame.get()) return;
   try {
     // Structs first, so that their member variables go with them.
-    std::vector<VarPtr> structs;
-    for (Var* v : f->vars.list())
-      if (v->kind == VK_STRUCT && !v->link && v->members) structs.push_back(f->vars.findPtr(v->name));
-    for (VarPtr& v : structs)
-      if (v && f->vars.find(v->name) == v.get()) destroyStruct(in, v.get());
-    auto vars = f->vars.takeAll();
-    vars.clear();
+    auto isStruct = [](const Var* v) { return v->kind == VK_STRUCT && !v->link && v->members; };
+    if (f->vars.any(isStruct)) {
+      std::vector<VarPtr> structs;
+      for (Var* v : f->vars.list())
+        if (isStruct(v)) structs.push_back(f->vars.findPtr(v->name));
+      for (VarPtr& v : structs)
+        if (v && f->vars.find(v->name) == v.get()) destroyStruct(in, v.get());
+    }
+    f->vars.clear();
   } catch (...) {
     reportException("orvelDropCallFrame", nullptr);
   }

@@ -15,10 +15,9 @@ std::string localAppDataFolder();
 // The path separator this system writes ('\\' on Windows, '/' elsewhere).
 char pathSeparator();
 
-// Starts the socket library (Windows Sockets 2.2). False with the library's
-// error number when it fails; elsewhere there is nothing to start.
-bool socketsStartup(int& error);
-void socketsCleanup();
+// After plat::netStartup (net.h) failed: the socket library's own error
+// number for the failure (0 where there is no such library).
+int socketStartupError();
 
 // Clears the small and large icons of the console window that carries the
 // given title (nothing to do where the console has no window of its own).

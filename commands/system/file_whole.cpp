@@ -70,7 +70,7 @@ int orvelCommandReadfile(Interp& in, Args& argv, void*) {
   }
   if (asArray) {
     if (!varName) return fail(in, "%s: -array needs a variable name", argv[0].c_str());
-    // Lines are numbered from 1; long lines go in pieces of 8192 bytes.
+    // Lines are numbered from 0; long lines go in pieces of 8192 bytes.
     int64_t count = 0;
     size_t at = 0;
     bool more = true;
@@ -84,14 +84,14 @@ int orvelCommandReadfile(Interp& in, Args& argv, void*) {
       do {
         size_t len = std::min(kArrayPiece, lineEnd - p);
         if (!(noBlank && len == 0)) {
-          count++;
-          if (maxIndex < 0 || count <= maxIndex) {
+          if (maxIndex < 0 || count < maxIndex) {
             if (arraySetElement(in, *varName, intText(count), std::string_view(data).substr(p, len)) != OK) {
               in.result.clear();
               return fail(in, "%s: Failed to set %s(%li)", argv[0].c_str(), varName->c_str(),
                           static_cast<long>(count));
             }
           }
+          count++;
         }
         p += len;
       } while (p < lineEnd);

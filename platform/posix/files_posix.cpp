@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysinfo.h>
@@ -102,6 +103,21 @@ uint32_t le32(const std::string& b, size_t at) {
          static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
 }
 
+// Large buffers are asked for in huge pages, so filling them costs a few
+// page faults instead of one per 4 KB.
+void adviseHugePages(void* p, size_t n) {
+#ifdef MADV_HUGEPAGE
+  const uintptr_t huge = uintptr_t(2) << 20;
+  if (n < 4 * huge) return;
+  uintptr_t start = (reinterpret_cast<uintptr_t>(p) + huge - 1) & ~(huge - 1);
+  uintptr_t end = (reinterpret_cast<uintptr_t>(p) + n) & ~(huge - 1);
+  if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+
 }  // namespace
 
 bool fileStatus(const std::string& path, FileStatus& out) {
@@ -174,6 +190,8 @@ bool readWholeFile(const std::string& path, std::string& out, std::string& err) 
   // meanwhile, and files whose size the system does not know, in chunks.
   size_t have = 0;
   size_t want = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  out.reserve(want);
+  adviseHugePages(out.data(), out.capacity());
   out.resize(want);
   for (;;) {
     if (have == out.size()) out.resize(out.size() * 2);
@@ -202,6 +220,19 @@ bool replaceFile(const std::string& path, std::string_view data, std::string& er
     return fail(err);
   }
   if (had && ::access(target.c_str(), W_OK) != 0) return fail(err);
+  if (had && !S_ISREG(old.st_mode)) {
+    // A device, pipe or socket is written to as it is; it cannot be
+    // replaced by a file.
+    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return fail(err);
+    if (!writeAll(fd, data)) {
+      fail(err);
+      ::close(fd);
+      return false;
+    }
+    if (::close(fd) != 0) return fail(err);
+    return true;
+  }
   std::string folder = folderOf(target);
   size_t slash = target.find_last_of('/');
   std::string base = slash == std::string::npos ? target : target.substr(slash + 1);

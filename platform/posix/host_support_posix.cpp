@@ -1,6 +1,5 @@
 // Start-up services for POSIX systems.
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 
 #include "platform/host_support.h"
@@ -25,14 +24,7 @@ std::string localAppDataFolder() {
 
 char pathSeparator() { return '/'; }
 
-bool socketsStartup(int& error) {
-  error = 0;
-  // A peer that closes its end must not end the process on the next write.
-  std::signal(SIGPIPE, SIG_IGN);
-  return true;
-}
-
-void socketsCleanup() {}
+int socketStartupError() { return 0; }
 
 void clearConsoleWindowIcons(const std::string&) {}
 

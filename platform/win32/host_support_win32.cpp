@@ -41,13 +41,12 @@ std::string localAppDataFolder() {
 
 char pathSeparator() { return '\\'; }
 
-bool socketsStartup(int& error) {
+int socketStartupError() {
   WSADATA data;
-  error = WSAStartup(MAKEWORD(2, 2), &data);
-  return error == 0;
+  int error = WSAStartup(MAKEWORD(2, 2), &data);
+  if (error == 0) WSACleanup();
+  return error;
 }
-
-void socketsCleanup() { WSACleanup(); }
 
 void clearConsoleWindowIcons(const std::string& title) {
   HWND w = FindWindowA("ConsoleWindowClass", title.c_str());

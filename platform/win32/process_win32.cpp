@@ -53,6 +53,16 @@ std::string errorText(DWORD code) {
   return text;
 }
 
+// An inheritable copy of one of this process's standard handles, so that
+// a child started with STARTF_USESTDHANDLES can use it.
+HANDLE inheritableStd(DWORD which) {
+  HANDLE h = GetStdHandle(which), dup = nullptr;
+  if (!h || h == INVALID_HANDLE_VALUE) return nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &dup, 0, TRUE, DUPLICATE_SAME_ACCESS))
+    return nullptr;
+  return dup;
+}
+
 }  // namespace
 
 bool runCommandLine(const std::string& line, int& exitCode) { return runShell(line, exitCode); }
@@ -66,12 +76,18 @@ bool runInteractiveShell(const std::string& line, int& exitCode) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   si.lpTitle = title.data();
+  Handle in(inheritableStd(STD_INPUT_HANDLE)), out(inheritableStd(STD_OUTPUT_HANDLE)),
+      err(inheritableStd(STD_ERROR_HANDLE));
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  si.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  si.hStdInput = in.h;
+  si.hStdOutput = out.h;
+  si.hStdError = err.h;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) return false;
+  BOOL ok = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+  in.reset();
+  out.reset();
+  err.reset();
+  if (!ok) return false;
   Handle process(pi.hProcess), thread(pi.hThread);
   for (;;) {
     DWORD r = MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, INFINITE, QS_ALLINPUT);
@@ -123,12 +139,17 @@ SpawnResult spawnCaptured(const std::vector<std::string>& words, bool noWait,
     SetHandleInformation(readEnd.h, HANDLE_FLAG_INHERIT, 0);
   }
   Handle nul(CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr));
+  Handle ownOut, ownErr;
+  if (noWait) {
+    ownOut.h = inheritableStd(STD_OUTPUT_HANDLE);
+    ownErr.h = inheritableStd(STD_ERROR_HANDLE);
+  }
   STARTUPINFOA si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = nul.h != INVALID_HANDLE_VALUE ? nul.h : nullptr;
-  si.hStdOutput = noWait ? GetStdHandle(STD_OUTPUT_HANDLE) : writeEnd.h;
-  si.hStdError = noWait ? GetStdHandle(STD_ERROR_HANDLE) : writeEnd.h;
+  si.hStdOutput = noWait ? ownOut.h : writeEnd.h;
+  si.hStdError = noWait ? ownErr.h : writeEnd.h;
   std::vector<char> buf = mutableLine(res.commandLine);
   PROCESS_INFORMATION pi{};
   flushOut();
@@ -136,6 +157,8 @@ SpawnResult spawnCaptured(const std::vector<std::string>& words, bool noWait,
                            nullptr, nullptr, &si, &pi);
   writeEnd.reset();
   nul.reset();
+  ownOut.reset();
+  ownErr.reset();
   if (!ok) {
     res.error = errorText(GetLastError());
     return res;

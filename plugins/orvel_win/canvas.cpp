@@ -13,19 +13,31 @@ namespace {
 constexpr double kFar = 1.0e6;
 inline double tame(double v) { return std::isfinite(v) ? std::clamp(v, -kFar, kFar) : 0.0; }
 
+// colour over p with coverage 0..255: red and blue are mixed together in
+// one word, green in another; x / 255 is (x + 1 + (x >> 8)) >> 8 here.
+inline uint32_t mix(uint32_t colour, uint32_t p, uint32_t cov) {
+  const uint32_t inv = 255 - cov;
+  uint32_t rb = (colour & 0xFF00FF) * cov + (p & 0xFF00FF) * inv + 0x800080;
+  uint32_t g = (colour & 0x00FF00) * cov + (p & 0x00FF00) * inv + 0x008000;
+  rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+  g = ((g + ((g >> 8) & 0x00FF00)) >> 8) & 0x00FF00;
+  return rb | g;
+}
+
+// floor and ceil for values well inside the int range, without a call.
+inline int ifloor(double v) {
+  int i = static_cast<int>(v);
+  return i - (v < i);
+}
+inline int iceil(double v) {
+  int i = static_cast<int>(v);
+  return i + (v > i);
+}
+
 inline int coverage(double c) {
   if (c <= 0) return 0;
   if (c >= 1) return 255;
   return static_cast<int>(c * 255.0 + 0.5);
-}
-
-double distToSegment(double px, double py, double ax, double ay, double bx, double by) {
-  double dx = bx - ax, dy = by - ay;
-  double len2 = dx * dx + dy * dy;
-  double t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0.0;
-  t = std::clamp(t, 0.0, 1.0);
-  double qx = ax + t * dx - px, qy = ay + t * dy - py;
-  return std::sqrt(qx * qx + qy * qy);
 }
 
 // Liang-Barsky clip of a segment to a rectangle; false when nothing is left.
@@ -103,15 +115,7 @@ void Canvas::fillRect(int x, int y, int w, int h, Rgb colour) {
 void Canvas::blend(int x, int y, Rgb colour, int cov) {
   if (cov <= 0 || !inside(x, y)) return;
   uint32_t& p = pixels_[static_cast<size_t>(y) * width_ + x];
-  if (cov >= 255) {
-    p = colour;
-  } else {
-    int inv = 255 - cov;
-    int r = (static_cast<int>((colour >> 16) & 255) * cov + static_cast<int>((p >> 16) & 255) * inv + 127) / 255;
-    int g = (static_cast<int>((colour >> 8) & 255) * cov + static_cast<int>((p >> 8) & 255) * inv + 127) / 255;
-    int b = (static_cast<int>(colour & 255) * cov + static_cast<int>(p & 255) * inv + 127) / 255;
-    p = rgb(r, g, b);
-  }
+  p = cov >= 255 ? colour : mix(colour, p, static_cast<uint32_t>(cov));
 }
 
 void Canvas::blendMask(int x, int y, const uint8_t* mask, int w, int h, int stride, Rgb colour) {
@@ -149,40 +153,101 @@ void Canvas::line(double x1, double y1, double x2, double y2, Rgb colour, double
   double ax = x1 + 0.5, ay = y1 + 0.5, bx = x2 + 0.5, by = y2 + 0.5;
   const double m = r + 2;
   if (!clipSegment(ax, ay, bx, by, -m, -m, width_ + m, height_ + m)) return;
-  const double dx = bx - ax, dy = by - ay;
-  int minX = width_, minY = height_, maxX = -1, maxY = -1;
-  auto plot = [&](int px, int py) {
-    if (!inside(px, py)) return;
-    double d = distToSegment(px + 0.5, py + 0.5, ax, ay, bx, by);
-    int c = coverage(r + 0.5 - d);
-    if (!c) return;
-    blend(px, py, colour, c);
-    minX = std::min(minX, px), maxX = std::max(maxX, px), minY = std::min(minY, py), maxY = std::max(maxY, py);
-  };
-  if (std::fabs(dx) >= std::fabs(dy)) {
-    double slope = dx != 0 ? dy / dx : 0;
-    double half = r * std::sqrt(1 + slope * slope) + 1.5;
-    int xs = std::max(0, static_cast<int>(std::floor(std::min(ax, bx) - r - 1)));
-    int xe = std::min(width_ - 1, static_cast<int>(std::ceil(std::max(ax, bx) + r + 1)));
-    for (int px = xs; px <= xe; ++px) {
-      double cx = std::clamp(px + 0.5, std::min(ax, bx), std::max(ax, bx));
-      double cy = dx != 0 ? ay + (cx - ax) * slope : ay;
-      int ys = static_cast<int>(std::floor(cy - half)), ye = static_cast<int>(std::ceil(cy + half));
-      for (int py = std::max(0, ys); py <= std::min(height_ - 1, ye); ++py) plot(px, py);
-    }
-  } else {
-    double slope = dx / dy;
-    double half = r * std::sqrt(1 + slope * slope) + 1.5;
-    int ys = std::max(0, static_cast<int>(std::floor(std::min(ay, by) - r - 1)));
-    int ye = std::min(height_ - 1, static_cast<int>(std::ceil(std::max(ay, by) + r + 1)));
-    for (int py = ys; py <= ye; ++py) {
-      double cy = std::clamp(py + 0.5, std::min(ay, by), std::max(ay, by));
-      double cx = ax + (cy - ay) * slope;
-      int xs = static_cast<int>(std::floor(cx - half)), xe = static_cast<int>(std::ceil(cx + half));
-      for (int px = std::max(0, xs); px <= std::min(width_ - 1, xe); ++px) plot(px, py);
-    }
+  const double dx = bx - ax, dy = by - ay, len = std::sqrt(dx * dx + dy * dy);
+  if (len < 1e-9) {
+    circle(static_cast<int>(std::floor(ax)), static_cast<int>(std::floor(ay)), std::max(1.0, width), colour, true);
+    return;
   }
-  if (maxX >= 0) touch(minX, minY, maxX + 1, maxY + 1);
+  // Along the line the distance of a pixel centre is its distance from the
+  // infinite line (linear, no root); only past the ends is it the distance
+  // to the end point.
+  const double ux = dx / len, uy = dy / len;  // along
+  const double nx = -uy, ny = ux;              // across
+  const double reach = r + 0.5;
+  auto put = [&](uint32_t& p, double c) {
+    if (c >= 1)
+      p = colour;
+    else if (c > 0)
+      p = mix(colour, p, static_cast<uint32_t>(c * 255.0 + 0.5));
+  };
+  auto cover = [&](int px, int py, double along, double across) {
+    double d;
+    if (along < 0) {
+      double qx = px + 0.5 - ax, qy = py + 0.5 - ay;
+      d = std::sqrt(qx * qx + qy * qy);
+    } else if (along > len) {
+      double qx = px + 0.5 - bx, qy = py + 0.5 - by;
+      d = std::sqrt(qx * qx + qy * qy);
+    } else {
+      d = std::fabs(across);
+    }
+    put(pixels_[static_cast<size_t>(py) * width_ + px], reach - d);
+  };
+  // Across the major direction, run by run (rows of a steep line, columns
+  // of a flat one): the pixels whose centres lie within reach - 1 of the
+  // segment are wholly covered and filled at once; only those at the ends
+  // of a run, within reach, get a coverage of their own. Both sets are runs,
+  // since the shape (a stadium) is convex. Below, "s" is the coordinate
+  // along a run and "t" the index of the run.
+  const bool steep = std::fabs(dy) > std::fabs(dx);
+  const double as = steep ? ax : ay, at = steep ? ay : ax, bs = steep ? bx : by, bt = steep ? by : bx;
+  const double us = steep ? ux : uy, ut = steep ? uy : ux, ns = steep ? nx : ny, nt = steep ? ny : nx;
+  const int sLimit = steep ? width_ : height_, tLimit = steep ? height_ : width_;
+  const ptrdiff_t sStride = steep ? 1 : width_;
+  // Where a run crosses the band between the ends (|across| <= rho,
+  // 0 <= along <= len): s = as + v / k - (kt / k) (tc - at) for each limit
+  // v of a quantity k s + kt t; |ns| >= 0.7 always, us may be 0.
+  const double invNs = 1 / ns, ratioN = nt / ns;
+  const double invUs = us != 0 ? 1 / us : 0, ratioU = us != 0 ? ut / us : 0;
+  auto span = [&](double tc, double rho, double& lo, double& hi) {
+    lo = 1e300, hi = -1e300;
+    if (rho <= 0) return;
+    const double qt = tc - at;
+    const double nBase = as - ratioN * qt;
+    double blo = nBase - rho * std::fabs(invNs), bhi = nBase + rho * std::fabs(invNs);
+    if (us != 0) {
+      const double uBase = as - ratioU * qt, uEnd = uBase + len * invUs;
+      blo = std::max(blo, std::min(uBase, uEnd)), bhi = std::min(bhi, std::max(uBase, uEnd));
+    } else if (qt * ut < 0 || qt * ut > len) {
+      blo = 1e300, bhi = -1e300;
+    }
+    if (blo <= bhi) lo = blo, hi = bhi;
+    for (int e = 0; e < 2; ++e) {  // the round ends
+      const double es = e ? bs : as, et = e ? bt : at;
+      const double h2 = rho * rho - (tc - et) * (tc - et);
+      if (h2 >= 0) {
+        const double h = std::sqrt(h2);
+        lo = std::min(lo, es - h), hi = std::max(hi, es + h);
+      }
+    }
+  };
+  const int t0 = std::max(0, ifloor(std::min(at, bt) - reach)), t1 = std::min(tLimit - 1, iceil(std::max(at, bt) + reach));
+  for (int t = t0; t <= t1; ++t) {
+    const double tc = t + 0.5;
+    double olo, ohi, ilo, ihi;
+    span(tc, reach, olo, ohi);
+    if (olo > ohi) continue;
+    span(tc, reach - 1, ilo, ihi);
+    // Pixel s is wholly covered when its centre s + 0.5 lies in [ilo, ihi].
+    const int s0 = std::max(0, ifloor(olo - 0.5)), s1 = std::min(sLimit - 1, iceil(ohi - 0.5));
+    int f0 = sLimit, f1 = -1;
+    if (ilo <= ihi) f0 = std::max(s0, iceil(ilo - 0.5)), f1 = std::min(s1, ifloor(ihi - 0.5));
+    auto edge = [&](int sp) {
+      const int px = steep ? sp : t, py = steep ? t : sp;
+      const double qx = px + 0.5 - ax, qy = py + 0.5 - ay;
+      cover(px, py, qx * ux + qy * uy, qx * nx + qy * ny);
+    };
+    if (f0 > f1) {
+      for (int sp = s0; sp <= s1; ++sp) edge(sp);
+      continue;
+    }
+    for (int sp = s0; sp < f0; ++sp) edge(sp);
+    uint32_t* p = steep ? &pixels_[static_cast<size_t>(t) * width_ + f0] : &pixels_[static_cast<size_t>(f0) * width_ + t];
+    for (int sp = f0; sp <= f1; ++sp, p += sStride) *p = colour;
+    for (int sp = f1 + 1; sp <= s1; ++sp) edge(sp);
+  }
+  touch(static_cast<int>(std::floor(std::min(ax, bx) - reach - 1)), static_cast<int>(std::floor(std::min(ay, by) - reach - 1)),
+        static_cast<int>(std::ceil(std::max(ax, bx) + reach + 2)), static_cast<int>(std::ceil(std::max(ay, by) + reach + 2)));
 }
 
 void Canvas::dottedLine(double x1, double y1, double x2, double y2, Rgb colour, double width) {
@@ -225,7 +290,7 @@ void Canvas::circle(int x, int y, double diameter, Rgb colour, bool fill, double
     const double ox = std::sqrt(outer2);
     int xs = std::max(0, static_cast<int>(std::floor(cx - ox))), xe = std::min(width_ - 1, static_cast<int>(std::ceil(cx + ox)));
     // Pixels wholly inside the solid part need no distance.
-    double solidOut = r - 1, solidIn = inner + 1;
+    double solidOut = r - 1, emptyIn = inner - 0.5;  // no coverage nearer than emptyIn
     double so2 = solidOut * solidOut - dy * dy;
     int fs = 1, fe = 0;
     if (solidOut > 0 && so2 > 0) {
@@ -233,7 +298,7 @@ void Canvas::circle(int x, int y, double diameter, Rgb colour, bool fill, double
       fs = static_cast<int>(std::ceil(cx - sx)), fe = static_cast<int>(std::floor(cx + sx)) - 1;
     }
     double hole = -1;  // half-width of the empty middle of a ring
-    if (!fill && solidIn > 0 && solidIn * solidIn - dy * dy > 0) hole = std::sqrt(solidIn * solidIn - dy * dy);
+    if (!fill && emptyIn > 0 && emptyIn * emptyIn - dy * dy > 0) hole = std::sqrt(emptyIn * emptyIn - dy * dy);
     uint32_t* row = &pixels_[static_cast<size_t>(py) * width_];
     for (int px = xs; px <= xe; ++px) {
       const double dx = px + 0.5 - cx;

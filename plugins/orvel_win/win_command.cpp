@@ -203,7 +203,7 @@ int cmdTextcolor(Call& c) {
 int cmdPuts(Call& c) {
   Window& win = W();
   auto& w = c.words();
-  if (w.empty()) return c.count(1, 1, "text ?-nonewline? ?-size points? ?-size2 points? ?-rot tenths?"), c.failed();
+  if (!c.count(1, 1000000, "text ?-nonewline? ?-size points? ?-size2 points? ?-rot tenths?")) return c.failed();
   // The text is always the first word, so captions may begin with "-".
   std::string_view text = w[0];
   w.erase(w.begin());
@@ -303,8 +303,9 @@ int cmdRect(Call& c) {
   if (!c.integer("x", w[0], x) || !c.integer("y", w[1], y) || !c.integer("width", w[2], rw, 0) ||
       !c.integer("height", w[3], rh, 0) || !c.colour(w[4], col))
     return c.failed();
+  // Without a pen the rectangle is filled; with one, it is an outline.
   if (w.size() > 5 && !c.integer("pen", w[5], pen, 0, kMaxPen)) return c.failed();
-  if (fill)
+  if (fill || w.size() == 5 || pen == 0)
     W().canvas().fillRect(x, y, rw, rh, col);
   else
     W().canvas().rectOutline(x, y, rw, rh, col, pen);
@@ -319,18 +320,20 @@ int cmdBox(Call& c) {
     return c.failed();
   auto& w = c.words();
   int col, row, bw, bh;
-  Rgb frame, inside = W().bg;
+  // One colour makes a solid block; a second one fills the frame's inside.
+  Rgb frame, inside;
   if (!c.integer("column", w[0], col) || !c.integer("row", w[1], row) || !c.integer("width", w[2], bw, 0) ||
       !c.integer("height", w[3], bh, 0) || !c.colour(w[4], frame))
     return c.failed();
+  inside = frame;
   if (w.size() > 5 && !c.colour(w[5], inside)) return c.failed();
   if (bw == 0 || bh == 0) return c.ok();
   Window& win = W();
   const int cw = win.cellWidth(), ch = win.cellHeight();
   // Only the cells that can show are drawn.
   const int64_t c0 = col, r0 = row, c1 = int64_t{col} + bw - 1, r1 = int64_t{row} + bh - 1;
-  const int64_t vc0 = std::max<int64_t>(c0, 0), vc1 = std::min<int64_t>(c1, win.columns() + 1);
-  const int64_t vr0 = std::max<int64_t>(r0, 0), vr1 = std::min<int64_t>(r1, win.rows() + 1);
+  const int64_t vc0 = std::max<int64_t>(c0, 0), vc1 = std::min<int64_t>(c1, win.columns());
+  const int64_t vr0 = std::max<int64_t>(r0, 0), vr1 = std::min<int64_t>(r1, win.rows());
   const unsigned char tl = single ? 218 : 201, tr = single ? 191 : 187, bl = single ? 192 : 200,
                       br = single ? 217 : 188, hz = single ? 196 : 205, vt = single ? 179 : 186;
   std::string cell(1, ' ');
@@ -356,7 +359,7 @@ int cmdBox(Call& c) {
       const bool edge = g != ' ';
       if (!edge && noFill) continue;
       cell[0] = static_cast<char>(g);
-      win.cells().draw(win.canvas(), static_cast<int>((k - 1) * cw), static_cast<int>((r - 1) * ch), cell, frame, inside,
+      win.cells().draw(win.canvas(), static_cast<int>(k * cw), static_cast<int>(r * ch), cell, frame, inside,
                        noFill);
     }
   win.drew();
@@ -410,7 +413,7 @@ int winCommand(void* interp, int argc, char** argv) {
   // Subcommands that need no window.
   if (s == "create") return cmdCreate(c);
   if (s == "preview") return cmdPreview(c);
-  if (s == "active") return c.count(0, 1, ""), c.ok(win.active() ? "1" : "0");
+  if (s == "active") return c.ok(win.active() ? "1" : "0");
   if (s == "speed") {
     if (!c.count(0, 1, "?factor?")) return c.failed();
     if (c.words().size() == 1) {
@@ -447,17 +450,17 @@ int winCommand(void* interp, int argc, char** argv) {
     win.drew();
     return c.ok();
   }
-  if (s == "columns") return c.count(0, 0, ""), c.ok(std::to_string(win.columns()));
-  if (s == "rows") return c.count(0, 0, ""), c.ok(std::to_string(win.rows()));
+  if (s == "columns") return c.ok(std::to_string(win.columns()));
+  if (s == "rows") return c.ok(std::to_string(win.rows()));
   if (s == "width") return c.ok(std::to_string(win.canvas().width()));
   if (s == "height") return c.ok(std::to_string(win.canvas().height()));
   if (s == "handle") return c.ok(std::to_string(win.handle()));
   if (s == "xpos" || s == "ypos") {
     // Words after the cell number are ignored.
-    if (c.words().empty()) return c.count(1, 1, s == "xpos" ? "column" : "row"), c.failed();
+    if (!c.count(1, 1000000, s == "xpos" ? "column ?ignored ...?" : "row")) return c.failed();
     int n;
     if (!c.integer(s == "xpos" ? "column" : "row", c.words()[0], n, -1000000, 1000000)) return c.failed();
-    int64_t px = (int64_t{n} - 1) * (s == "xpos" ? win.cellWidth() : win.cellHeight());
+    int64_t px = int64_t{n} * (s == "xpos" ? win.cellWidth() : win.cellHeight());
     return c.ok(std::to_string(px));
   }
   if (s == "gotoxy") {
@@ -467,7 +470,7 @@ int winCommand(void* interp, int argc, char** argv) {
     if (!c.integer("column", c.words()[0], col, -1000000, 1000000) ||
         !c.integer("row", c.words()[1], row, -1000000, 1000000))
       return c.failed();
-    win.textX = (col - 1) * win.cellWidth(), win.textY = (row - 1) * win.cellHeight(), win.centreInRow = t;
+    win.textX = col * win.cellWidth(), win.textY = row * win.cellHeight(), win.centreInRow = t;
     return c.ok();
   }
   if (s == "setpos") {

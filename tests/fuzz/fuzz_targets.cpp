@@ -52,6 +52,7 @@ Target targetByName(const std::string& name) {
   if (name == "http_response") return fuzzHttpResponse;
   if (name == "wav_header") return fuzzWavHeader;
   if (name == "base64") return fuzzBase64;
+  if (name == "ini") return fuzzIni;
   return nullptr;
 }
 

@@ -22,5 +22,6 @@ int fuzzPreproc(const uint8_t* data, size_t size);
 int fuzzHttpResponse(const uint8_t* data, size_t size);
 int fuzzWavHeader(const uint8_t* data, size_t size);
 int fuzzBase64(const uint8_t* data, size_t size);
+int fuzzIni(const uint8_t* data, size_t size);  // hexbury.ini reader
 
 }  // namespace orvel_fuzz

@@ -207,6 +207,10 @@ def check_run(output, label):
             trains += 1
             if int(w[2]) != trains:
                 fail("%s: train count %s after %d trains" % (label, w[2], trains))
+            # the console title counts the same trains
+            title = "Hexbury Cross Junction Signalbox (%d train%s)" % (trains, "" if trains == 1 else "s")
+            if " ".join(w[4:]) != title or w[3:4] != ["title"]:
+                fail("%s: console title %r after %d trains" % (label, " ".join(w[4:]), trains))
     if movement is not None:
         fail("%s: movement %s never ended" % (label, movement))
     if relay_pending:
@@ -274,6 +278,15 @@ def case_demo(orvel, script):
     done = check_run(out, "demo")
     if done != ["up_main", "up_main"]:
         fail("demo: ran %s" % done)
+    # with none of the three bell files there, no sound is tried even
+    # without /silent; one of them is enough to ring
+    loud = [a for a in base_args(3, 1, ["/demo"]) if a != "/silent"]
+    code, out = run(orvel, script, loud)
+    if "sounds=0" not in out:
+        fail("no bell files: sounds were still on")
+    code, out = run(orvel, script, loud + ["/soundright", "bell.wav"], files={"bell.wav": "RIFF"})
+    if "sounds=1" not in out or "MOCK" in out:
+        fail("one bell file: sounds were off")
     # a window of 150 columns takes the narrow layout and runs the same
     code, out = run(orvel, script, base_args(3, 2, ["/demo"]), prelude="set ::__mock_columns 150\n")
     if "columns=150 levers=32" not in out:
@@ -406,7 +419,195 @@ def case_relay(orvel, script):
         fail("relay: the run did not carry on without a board")
 
 
+# --- the real program, headless, with the real plug-in ---------------------
+
+def run_real(hexbury, args, files=None, timeout=600):
+    """Run the hexbury program itself; None when it or its plug-in is not
+    there (the case is then skipped)."""
+    if not os.path.exists(hexbury):
+        return None
+    with tempfile.TemporaryDirectory() as tmp:
+        for name, content in (files or {}).items():
+            path = os.path.join(tmp, name)
+            with open(path, "w") as f:
+                f.write(content)
+            args = [path if a == name else a for a in args]
+        args = [a.replace("@TMP@", tmp) for a in args]
+        proc = subprocess.run([hexbury, "/headless"] + args, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                              timeout=timeout, cwd=tmp)
+        out = proc.stdout.decode("latin-1")
+        if "Failed to load plugin" in out:
+            return None
+        pictures = {}
+        snaps = os.path.join(tmp, "snaps")
+        if os.path.isdir(snaps):
+            for name in os.listdir(snaps):
+                with open(os.path.join(snaps, name), "rb") as f:
+                    pictures[name] = f.read()
+        return proc.returncode, out, pictures
+
+
+def read_png(data):
+    """Width, height and a pixel function for an 8-bit RGB or RGBA PNG."""
+    import struct
+    import zlib
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+    pos, idat, width = 8, b"", 0
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour = struct.unpack(">IIBB", body[:10])
+            assert depth == 8 and colour in (2, 6), "unexpected PNG format"
+            bpp = 3 if colour == 2 else 4
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * bpp
+    rows, prev, i = [], bytearray(stride), 0
+    for _ in range(height):
+        filt, line = raw[i], bytearray(raw[i + 1:i + 1 + stride])
+        i += 1 + stride
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0
+            b = prev[x]
+            c = prev[x - bpp] if x >= bpp else 0
+            if filt == 1:
+                line[x] = (line[x] + a) & 255
+            elif filt == 2:
+                line[x] = (line[x] + b) & 255
+            elif filt == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif filt == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line))
+        prev = line
+    return width, height, lambda x, y: tuple(rows[y][x * bpp:x * bpp + 3])
+
+
+def skip(why):
+    print("SKIP: " + why)
+    sys.exit(77)
+
+
+def case_real_movements(hexbury, script):
+    for i, name in enumerate(MOVEMENTS):
+        got = run_real(hexbury, base_args(31 + i, 1, ["/movement", name]))
+        if got is None:
+            skip("the hexbury program or its plug-in is not built")
+        code, out, _ = got
+        if code != 0:
+            fail("%s: exit code %d:\n%s" % (name, code, out[-800:]))
+        if check_run(out, "real " + name) != [name]:
+            fail("real %s: did not run once" % name)
+
+
+def case_real_snapshot(hexbury, script):
+    text = "t432_occupied\nt1_occupied\n"
+    got = run_real(hexbury, base_args(1, 0, ["/script", "lit.txt", "/snapshots", "@TMP@/snaps"]),
+                   files={"lit.txt": text})
+    if got is None:
+        skip("the hexbury program or its plug-in is not built")
+    code, out, pictures = got
+    if "user-script.png" not in pictures:
+        fail("snapshot: no picture taken (%s)" % sorted(pictures))
+        return
+    w, h, pixel = read_png(pictures["user-script.png"])
+    lamps = [w_ for _, w_ in events(out) if w_[0] == "lamp"]
+    if len(lamps) < 10:
+        fail("snapshot: only %d lamps placed" % len(lamps))
+    for words in lamps:
+        fields = dict(x.split("=") for x in words[1:])
+        n, x, y = int(fields["circuit"]), int(fields["x"]), int(fields["y"])
+        r, g, b = pixel(x, y)
+        lit = r > 180 and g < 80 and b < 80
+        if n in (432, 1) and not lit:
+            fail("snapshot: lamp of occupied circuit %d at %d,%d is %s" % (n, x, y, (r, g, b)))
+        if n not in (432, 1) and lit:
+            fail("snapshot: lamp of clear circuit %d at %d,%d is lit" % (n, x, y))
+
+
+def case_real_relay(hexbury, script):
+    """Through the board simulator: the test sequence at start, every
+    circuit switching its relay, 44 at the end; then a board stopped in the
+    middle of a run, which the run must survive."""
+    if not os.path.exists(hexbury):
+        skip("the hexbury program is not built")
+    board_py = os.path.join(HERE, "..", "..", "tools", "relay_board.py")
+
+    def start_board():
+        board = subprocess.Popen([sys.executable, board_py, "--port", "0"], stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE)
+        first = board.stdout.readline().decode()
+        m = re.search(r"(\d+\.\d+\.\d+\.\d+):(\d+)", first)
+        if not m:
+            board.kill()
+            fail("relay board: no address in %r" % first)
+            return None, None
+        return board, "http://%s:%s/30000" % (m.group(1), m.group(2))
+
+    board, url = start_board()
+    if board is None:
+        return
+    try:
+        with tempfile.TemporaryDirectory() as tmp:
+            proc = subprocess.run([hexbury, "/headless"] + base_args(8, 1, ["/movement", "down_main", "/w", url]),
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                  timeout=300, cwd=tmp)
+        out = proc.stdout.decode("latin-1")
+    finally:
+        board.terminate()
+        err = board.communicate(timeout=10)[1].decode("latin-1")
+    if "Failed to load plugin" in out:
+        skip("the plug-in is not built")
+    if "Relay control module is active" not in out:
+        fail("real relay: the board was not found:\n" + out[-800:])
+    codes = re.findall(r"/30000/(\d\d)", err)
+    start = ["44"] + ["%02d" % ((r - 1) * 2 + 1) for _, r in sorted(RELAYS.items())] \
+        + ["%02d" % ((r - 1) * 2) for _, r in sorted(RELAYS.items())] + ["44"]
+    if codes[:len(start)] != start:
+        fail("real relay: test sequence %s" % codes[:len(start)])
+    if not codes or codes[-1] != "44":
+        fail("real relay: the board was not switched off at the end: %s" % codes[-3:])
+    for n in CIRCUIT_ORDER["down_main"]:
+        r = RELAYS[n]
+        on, off = "%02d" % ((r - 1) * 2 + 1), "%02d" % ((r - 1) * 2)
+        rest = codes[len(start):]
+        if on not in rest or off not in rest or rest.index(on) > len(rest) - 1 - rest[::-1].index(off):
+            fail("real relay: circuit %d did not switch relay %d on and off" % (n, r))
+    check_run(out, "real relay")
+
+    # stopped mid-run
+    board, url = start_board()
+    if board is None:
+        return
+    with tempfile.TemporaryDirectory() as tmp:
+        run_ = subprocess.Popen([hexbury, "/headless"] + base_args(8, 2, ["/movement", "down_main", "/w", url]),
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, cwd=tmp)
+        lines = []
+        for raw in run_.stdout:
+            line = raw.decode("latin-1")
+            lines.append(line)
+            if "circuit=1 " in line and "answer=ok" in line and board.poll() is None:
+                board.terminate()
+                board.wait(timeout=10)
+        run_.wait(timeout=300)
+    out = "".join(lines)
+    answers = [w[-1] for _, w in events(out) if w[:2] == ["relay", "request"] and any(x.startswith("circuit=") for x in w)]
+    if "answer=failed" not in answers or answers[-1] != "answer=no-board":
+        fail("real relay stopped: answers %s" % answers)
+    if len(check_run(out, "real relay stopped")) != 2 or "* Exited *" not in out:
+        fail("real relay stopped: the run did not carry on")
+
+
 CASES = {
+    "real_relay": case_real_relay,
+    "real_movements": case_real_movements,
+    "real_snapshot": case_real_snapshot,
     "movements": case_movements,
     "random": case_random,
     "demo": case_demo,

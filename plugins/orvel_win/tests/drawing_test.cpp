@@ -50,6 +50,16 @@ TEST_F(Drawing, FilledCircleCoversItsCentreAndNothingBeyondItsRadius) {
   EXPECT_EQ(px(300, 100), kBack);
   EXPECT_EQ(px(300 + 20, 100), 0xFFFF00u);
   EXPECT_EQ(px(300 + 23, 100), kBack);
+  // The ring is closed: every row it crosses has ink at both sides, and
+  // its top and bottom are inked too.
+  EXPECT_EQ(px(300, 80), 0xFFFF00u);
+  EXPECT_EQ(px(300, 120), 0xFFFF00u);
+  for (int y = 81; y < 120; ++y) {
+    int inked = 0;
+    for (int x = 270; x < 331; ++x) inked += px(x, y) != kBack;
+    EXPECT_GE(inked, 2) << y;
+    EXPECT_LE(inked, 24) << y;
+  }
 }
 
 TEST_F(Drawing, LinesCoverTheirEndPointsAndDottedLinesLeaveGaps) {
@@ -76,22 +86,33 @@ TEST_F(Drawing, RectAndBoxes) {
   EXPECT_EQ(px(23, 35), kBack);
   EXPECT_EQ(px(69, 49), 0xFF0000u);
   EXPECT_EQ(px(70, 50), kBack);
+  // Without a pen a rectangle is filled.
+  win({"rect", "100", "20", "10", "10", "blue"});
+  EXPECT_EQ(px(105, 25), 0x0000FFu);
+  EXPECT_EQ(px(110, 25), kBack);
+  // One colour makes a solid box of cells.
+  win({"box", "40", "1", "3", "2", "yellow"});
+  const int cw0 = owin::theWindow().cellWidth(), ch0 = owin::theWindow().cellHeight();
+  for (int y = ch0; y < 3 * ch0; ++y)
+    for (int x = 40 * cw0; x < 43 * cw0; ++x) ASSERT_EQ(px(x, y), 0xFFFF00u) << x << "," << y;
+  EXPECT_EQ(px(43 * cw0, ch0), kBack);
   // A box fills its cells with the second colour; -nofill leaves them alone.
   win({"box", "20", "10", "10", "5", "black", "blue"});
   const int cw = owin::theWindow().cellWidth(), ch = owin::theWindow().cellHeight();
   EXPECT_EQ(px(21 * cw + cw / 2, 11 * ch + 2), 0x0000FFu);
   win({"line", "0", "400", "639", "400", "magenta", "1"});
-  win({"box", "1", "20", "20", "12", "yellow", "-nofill"});
+  win({"box", "0", "19", "20", "12", "yellow", "-nofill"});
   EXPECT_EQ(px(5 * cw, 400), 0xFF00FFu);  // inside untouched
-  EXPECT_EQ(px(cw / 2, 19 * ch + ch / 2 + 3), 0xFFFF00u);  // the left edge's line
-  EXPECT_EQ(px(cw / 2 + 2, 19 * ch + ch / 2 + 3), kBack);  // its cell keeps its background
+  const int edgeX = (cw - 1) / 2;
+  EXPECT_EQ(px(edgeX - 1, 19 * ch + ch / 2 + 3), 0xFFFF00u);  // the left edge's double line
+  EXPECT_EQ(px(edgeX, 19 * ch + ch / 2 + 3), kBack);           // between its lines: background kept
 }
 
 TEST_F(Drawing, CharactersInkOnlyTheirCell) {
   const int cw = owin::theWindow().cellWidth(), ch = owin::theWindow().cellHeight();
   for (std::string c : {"A", "g", "\xC5", "\xDA", "\xBA", "\x10", "\x11", "\x1E"}) {
     win({"cls"});
-    win({"gotoxy", "11", "6"});
+    win({"gotoxy", "10", "5"});
     win({"puts", c, "-nonewline"});
     int inside, outside;
     // The cell's background is the same as the screen's here.
@@ -101,13 +122,13 @@ TEST_F(Drawing, CharactersInkOnlyTheirCell) {
   }
   // Box-drawing lines reach the edges of their cells so that they join.
   win({"cls"});
-  win({"gotoxy", "11", "6"});
+  win({"gotoxy", "10", "5"});
   win({"puts", "\xC4\xC4"});
   for (int x = 10 * cw; x < 12 * cw; ++x) EXPECT_NE(px(x, 5 * ch + (ch - 1) / 2), kBack) << x;
-  win({"gotoxy", "11", "6"});
-  // Text advances the position: the next text starts where the last ended.
-  EXPECT_EQ(win({"xpos", "11", "ignored", "words"}), std::to_string(10 * cw));
-  EXPECT_EQ(win({"ypos", "6"}), std::to_string(5 * ch));
+  // Cells count from 0 at the top left; words after the cell are ignored.
+  EXPECT_EQ(win({"xpos", "10", "ignored", "words"}), std::to_string(10 * cw));
+  EXPECT_EQ(win({"ypos", "5"}), std::to_string(5 * ch));
+  EXPECT_EQ(win({"xpos", "0"}), "0");
 }
 
 TEST_F(Drawing, RotatedTextStaysInsideItsTurnedBox) {

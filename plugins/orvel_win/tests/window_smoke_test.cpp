@@ -11,11 +11,24 @@
 using harness::run;
 using harness::win;
 
+namespace {
+void setEnv(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value);
+#else
+  if (*value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
+#endif
+}
+}  // namespace
+
 TEST(WindowSmoke, OpensDrawsWaitsAndCloses) {
   const char* display = std::getenv("ORVEL_WIN_TEST_DISPLAY");
   if (!display || !*display) GTEST_SKIP() << "no display for a window test (set ORVEL_WIN_TEST_DISPLAY)";
   // The headless switch of the test run must not apply here.
-  unsetenv("ORVEL_WIN_HEADLESS");
+  setEnv("ORVEL_WIN_HEADLESS", "");
   const auto t0 = std::chrono::steady_clock::now();
   std::string handle = win({"create", "-w", "800", "-h", "600", "-smallfont"});
   const auto t1 = std::chrono::steady_clock::now();
@@ -35,7 +48,7 @@ TEST(WindowSmoke, OpensDrawsWaitsAndCloses) {
   win({"close"});
   EXPECT_EQ(win({"active"}), "0");
   EXPECT_EQ(run({"win", "line", "0", "0", "1", "1"}).code, ORVEL_ERROR);
-  setenv("ORVEL_WIN_HEADLESS", "1", 1);
+  setEnv("ORVEL_WIN_HEADLESS", "1");
 }
 
 TEST(WindowSmoke, HeadlessCreateTime) {
