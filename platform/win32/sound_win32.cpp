@@ -5,6 +5,9 @@
 // it after PlaySoundA returns.
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/sound.h"
 
 namespace plat {
@@ -58,6 +61,14 @@ bool playWav(std::shared_ptr<const std::string> image, bool loop) { return playM
 bool playWavFile(const std::string& path, bool loop) {
   PlaySoundFn fn = playSoundA();
   if (!fn || path.empty()) return false;
+  // An asynchronous PlaySoundA answers TRUE before it has opened the file:
+  // check here that it is there and playable, so a missing file gives false.
+  std::ifstream f(path, std::ios::binary);
+  if (!f) return false;
+  std::string image((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  WavFormat format;
+  std::string why;
+  if (f.bad() || !parseWav(image, format, why)) return false;
   fn(nullptr, nullptr, 0);
   playingImage().reset();
   DWORD flags = kSndFilename | kSndNoDefault | kSndAsync | (loop ? kSndLoop : 0);
