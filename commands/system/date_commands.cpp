@@ -73,6 +73,11 @@ int orvelCommandDateserial(Interp& in, Args& argv, void*) {
 // The date number of a date text (written date, or ISO form with time).
 bool dateOfText(std::string_view s, double& out) {
   if (isoDateNumber(s, out)) return true;
+  // A text in the numeric year-month-day form that the strict reading
+  // refused names a day that does not exist (2023-02-30).
+  int y = 0, m = 0, d = 0;
+  if (std::sscanf(std::string(s).c_str(), "%4d-%2d-%2d", &y, &m, &d) == 3 && s.size() >= 10 && s[4] == '-')
+    return false;
   double n = dateTextToNumber(s);
   if (n == kNotADate) return false;
   out = n;

@@ -6,10 +6,10 @@ prog="$1"
 out=$(printf 'set a 4\nputs [+ $a 1]\nlist {x\ny}\n' | "$prog" -c 'puts "last=[cli]"; puts [prompt "? " none]' 2>&1)
 expected='4
 5
-x
-y
-last=x
-y
+{x
+y}
+last={x
+y}
 ? none'
 got=$(printf '%s' "$out" | tr -d '\r')
 if [ "$got" != "$expected" ]; then
