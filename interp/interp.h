@@ -189,6 +189,9 @@ bool callOnError(Interp& in);
 void setGlobalVar(Interp& in, std::string_view name, std::string_view value);
 
 // Small helpers.
+// Backslashes doubled; $ [ ] { } preceded by a backslash (how the start-up
+// argument list and argv elements are stored).
+std::string escapedForScript(std::string_view s);
 std::string strprintf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 bool equalsNoCase(std::string_view a, std::string_view b);
 

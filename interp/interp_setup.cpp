@@ -10,7 +10,13 @@ namespace orvel {
 namespace {
 Interp* g_current = nullptr;
 
-// Backslashes doubled; $ [ ] { } preceded by a backslash.
+void makeConst(Interp& in, std::string_view name, std::string_view value, bool replace = false) {
+  orvelSetConst(in, name, value, true, replace);
+}
+
+std::string g_exeName;  // the program's path, kept for the process
+}  // namespace
+
 std::string escapedForScript(std::string_view s) {
   std::string out;
   out.reserve(s.size());
@@ -25,13 +31,6 @@ std::string escapedForScript(std::string_view s) {
   }
   return out;
 }
-
-void makeConst(Interp& in, std::string_view name, std::string_view value, bool replace = false) {
-  orvelSetConst(in, name, value, true, replace);
-}
-
-std::string g_exeName;  // the program's path, kept for the process
-}  // namespace
 
 Interp* currentInterp() { return g_current; }
 void setCurrentInterp(Interp* in) { g_current = in; }

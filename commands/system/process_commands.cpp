@@ -31,21 +31,6 @@ std::string convertEscapes(std::string_view s) {
   return out;
 }
 
-// Backslashes doubled; $ [ ] { } preceded by a backslash.
-std::string escapedForScript(std::string_view s) {
-  std::string out;
-  out.reserve(s.size() + s.size() / 16);
-  for (char c : s) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '$' || c == '[' || c == ']' || c == '{' || c == '}') {
-      out += '\\';
-      out += c;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 // Keeps the console title across a child that may change it.
 struct TitleKeeper {

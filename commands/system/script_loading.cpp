@@ -30,22 +30,6 @@ LoadedProgram& program() {
   return p;
 }
 
-// Backslashes doubled; $ [ ] { } preceded by a backslash (as the start-up
-// argv elements are stored).
-std::string escapedForScript(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '$' || c == '[' || c == ']' || c == '{' || c == '}') {
-      out += '\\';
-      out += c;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 std::string grouped(uint64_t n) {
   std::string d = uintText(n), out;
