@@ -1,5 +1,5 @@
 // The dict command: dictionaries as lists of key and value pairs, with the
-// subcommands Tcl users know: create, get, set, unset, exists, keys,
+// subcommands: create, get, set, unset, exists, keys,
 // values, size, remove, replace, merge, append, lappend, incr and for.
 // Subcommand words are matched without regard to case; keys keep their
 // first position when they are set again.

@@ -1,5 +1,5 @@
-// scan string format ?varName ...?: reads fields from a string as Tcl's scan
-// does. Conversions %d %i %u %x %o %b %c %s %f %e %g %[set] %n and %%, with
+// scan string format ?varName ...?: reads fields from a string the way
+// a C-style scanf does. Conversions %d %i %u %x %o %b %c %s %f %e %g %[set] %n and %%, with
 // an optional * (read but do not store) and width. Without variables the
 // result is the list of values; with them, the values are stored and the
 // result is the number of conversions that stored a value. When the input
