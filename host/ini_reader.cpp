@@ -4,21 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "interp/interp.h"
 #include "platform/host_support.h"
 #include "platform/system.h"
 
 namespace hexbury {
 
 namespace {
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-bool sameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); i++)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
-}
 
 bool blankOrTab(char c) { return c == ' ' || c == '\t'; }
 
@@ -68,7 +60,7 @@ std::optional<std::string> ini_find_value(std::string_view text, std::string_vie
     if (!inSection) {
       size_t close = line.find(']');
       if (line.front() == '[' && close != std::string_view::npos && close >= 2 &&
-          sameNoCase(trimBlanksTabs(line.substr(1, close - 1)), section))
+          orvel::equalsNoCase(trimBlanksTabs(line.substr(1, close - 1)), section))
         inSection = true;
       continue;
     }
@@ -77,7 +69,7 @@ std::optional<std::string> ini_find_value(std::string_view text, std::string_vie
     size_t eq = line.find('=');
     if (eq == std::string_view::npos || eq != key.size()) continue;
     while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-    if (!sameNoCase(line.substr(0, eq), key)) continue;
+    if (!orvel::equalsNoCase(line.substr(0, eq), key)) continue;
     std::string_view value = line.substr(eq + 1);
     size_t semi = value.find(';');
     if (semi != std::string_view::npos) value = trimBlanksTabs(value.substr(0, semi));
@@ -108,7 +100,7 @@ std::optional<bool> ini_value_bool(const std::optional<std::string>& value) {
   auto strip = [](char c) { return c == ';' || c == ' ' || c == '\t' || c == '"'; };
   while (!v.empty() && strip(v.front())) v.remove_prefix(1);
   while (!v.empty() && strip(v.back())) v.remove_suffix(1);
-  return sameNoCase(v, "yes") || sameNoCase(v, "true") || v == "1";
+  return orvel::equalsNoCase(v, "yes") || orvel::equalsNoCase(v, "true") || v == "1";
 }
 
 std::optional<bool> ini_get_bool(const std::string& path, std::string_view section, std::string_view key) {

@@ -11,6 +11,7 @@
 
 #include "platform/event_pump.h"
 #include "platform/timing.h"
+#include "platform/timing_common.h"
 
 namespace plat {
 
@@ -91,15 +92,7 @@ uint64_t systemTimeMs() {
 bool localTimeOf(int64_t seconds, LocalTime& out) {
   tm t{};
   if (!localTm(seconds, t)) return false;
-  out = LocalTime{};
-  out.year = t.tm_year + 1900;
-  out.month = t.tm_mon + 1;
-  out.day = t.tm_mday;
-  out.hour = t.tm_hour;
-  out.minute = t.tm_min;
-  out.second = t.tm_sec > 59 ? 59 : t.tm_sec;
-  out.weekday = t.tm_wday;
-  out.yearday = t.tm_yday + 1;
+  out = localTimeFromTm(t);
   return true;
 }
 
