@@ -25,6 +25,7 @@ struct Sdl {
   X(SDL_InitSubSystem, int, (Uint32))                                                                   \
   X(SDL_QuitSubSystem, void, (Uint32))                                                                  \
   X(SDL_GetError, const char*, (void))                                                                  \
+  X(SDL_GetCurrentVideoDriver, const char*, (void))                                                     \
   X(SDL_SetHint, SDL_bool, (const char*, const char*))                                                  \
   X(SDL_GetDesktopDisplayMode, int, (int, SDL_DisplayMode*))                                            \
   X(SDL_CreateWindow, SDL_Window*, (const char*, int, int, int, int, Uint32))                           \
@@ -109,6 +110,18 @@ class SdlPresenter final : public Presenter {
       return false;
     }
     videoUp_ = true;
+    // Without a display SDL may fall back to a driver that shows nothing
+    // (offscreen, dummy) or takes over the console (kmsdrm); a window
+    // nobody can see is no window, unless the user asked for that driver.
+    const char* driver = s.SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    std::string name = driver ? driver : "";
+    if ((!asked || !*asked) && name != "x11" && name != "wayland") {
+      why = "no display available (no X11 or Wayland display; SDL offered '" + name + "')";
+      s.SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      videoUp_ = false;
+      return false;
+    }
     SDL_DisplayMode mode{};
     int w = r.width, h = r.height;
     if (s.SDL_GetDesktopDisplayMode(0, &mode) == 0) {
