@@ -86,6 +86,38 @@ wine_loader() {
   done
 }
 
+XVFB_PID=""
+# Starts Xvfb on the first free display number and exports DISPLAY; without
+# Xvfb the window tests start their own server.
+start_xvfb() {
+  command -v Xvfb >/dev/null || return 0
+  local n=99
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  if [ -e "/tmp/.X11-unix/X$n" ]; then
+    export DISPLAY=":$n"
+    echo "Xvfb on $DISPLAY"
+  else
+    kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+  fi
+}
+stop_xvfb() {
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+    unset DISPLAY
+  fi
+}
+trap stop_xvfb EXIT
+
 for p in "${parts[@]}"; do
   case $p in
     linux)
@@ -111,6 +143,10 @@ for p in "${parts[@]}"; do
       # Create the prefix before the build; just before the tests, start one
       # persistent Wine server and Wine's services so that the tests do not
       # each pay for that.
+      # One virtual X server for the whole Windows part: Wine's desktop keeps
+      # the display its session started with, so the window tests and the
+      # persistent Wine server below must share it.
+      start_xvfb
       log "windows: Wine prefix $WINEPREFIX"
       wine_start=$SECONDS
       "$ROOT/cmake/run-under-wine.sh" "$wine" "$WINEPREFIX" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
@@ -127,6 +163,7 @@ for p in "${parts[@]}"; do
       PRE_TEST=warm_wine part windows "$WIN_DIR" -DCMAKE_BUILD_TYPE=Release -DORVEL_TESTS=ON \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DORVEL_WINE="$wine"
       [ -n "$wineserver" ] && timeout 30 "$wineserver" -k 2>/dev/null || true
+      stop_xvfb
       ;;
     *)
       echo "unknown part: $p (expected linux, asan or windows)" >&2
