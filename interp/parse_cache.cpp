@@ -17,6 +17,31 @@ CacheMap& cache() {
   return map;
 }
 
+// Letters, digits and underscores only: a name that needs no frame
+// prefix, subscript, member or indirection handling.
+bool plainName(std::string_view n) {
+  if (n.empty()) return false;
+  for (char c : n)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+  return true;
+}
+
+// An optional minus and 1 to 18 decimal digits.
+bool plainDecimal(std::string_view s, int64_t& out) {
+  const size_t n = s.size();
+  if (n == 0 || n > 18) return false;
+  size_t i = s[0] == '-' ? 1 : 0;
+  if (i >= n) return false;
+  uint64_t v = 0;
+  for (size_t j = i; j < n; j++) {
+    unsigned d = static_cast<unsigned>(static_cast<unsigned char>(s[j])) - '0';
+    if (d > 9) return false;
+    v = v * 10 + d;
+  }
+  out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  return true;
+}
+
 // Groups the tokens into commands and words as the evaluator would.
 void compile(TokenList& l) {
   if (l.parseError) return;
@@ -39,6 +64,28 @@ void compile(TokenList& l) {
           const CompiledWord& w0 = cur.words[0];
           cur.literalName = w0.parts.size() == 1 &&
                             (w0.parts[0].type == PT_ESC || w0.parts[0].type == PT_STR);
+          cur.simpleOperands = true;
+          for (size_t wi = 1; wi < cur.words.size(); wi++) {
+            CompiledWord& w = cur.words[wi];
+            if (w.parts.size() != 1) {
+              cur.simpleOperands = false;
+              continue;
+            }
+            const CompiledPart& part = w.parts[0];
+            if (part.type == PT_ESC || part.type == PT_STR) {
+              const CachedToken& t = l.tokens[part.token];
+              w.isInt = plainDecimal(std::string_view(l.text).substr(t.start, t.len), w.intValue);
+            } else if (!part.plainVar) {
+              cur.simpleOperands = false;
+            }
+          }
+          if (cur.words.size() > 1) {
+            const CompiledWord& w1 = cur.words[1];
+            if (w1.parts.size() == 1 && (w1.parts[0].type == PT_ESC || w1.parts[0].type == PT_STR)) {
+              const CachedToken& t1 = l.tokens[w1.parts[0].token];
+              cur.plainNameArg = plainName(std::string_view(l.text).substr(t1.start, t1.len));
+            }
+          }
           cmds.push_back(std::move(cur));
           cur = CompiledCommand();
         }
@@ -51,7 +98,11 @@ void compile(TokenList& l) {
     if (t.type == PT_VAR && t.hasSubscript && t.posAfter < l.text.size() && l.text[t.posAfter] == '.') return;
     if (prev == PT_SEP || prev == PT_EOL) cur.words.emplace_back();
     if (cur.words.empty()) cur.words.emplace_back();
-    cur.words.back().parts.push_back({t.type, i, nullptr, false});
+    CompiledPart part;
+    part.type = t.type;
+    part.token = i;
+    part.plainVar = t.type == PT_VAR && !t.hasSubscript && plainName(std::string_view(l.text).substr(t.start, t.len));
+    cur.words.back().parts.push_back(std::move(part));
     prev = t.type;
   }
   l.commands = std::move(cmds);
