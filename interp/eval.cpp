@@ -444,6 +444,7 @@ FastOp classifyFastOp(const CompiledCommand& c, const std::string& name, const C
     c.fastCode = name[0];
     return FAST_ARITHMETIC;
   }
+  if (n == 3 && c.plainNameArg && name == "set") return FAST_SET;
   if ((n == 2 || n == 3) && c.plainNameArg && (name == "incr" || name == "++" || name == "decr" || name == "--")) {
     c.fastCode = (name[0] == 'd' || name[0] == '-') ? 'd' : 'i';
     return FAST_INCREMENT;
@@ -499,6 +500,20 @@ inline bool incrementPlain(Interp& in, const CompiledCommand& c, std::string_vie
   return true;
 }
 
+// Assigns a value to an existing plain variable of this frame as `set`
+// does; false when `set` itself must do it (a new variable, a link, a
+// dictionary result waiting to be stored, any other kind).
+inline bool setPlain(Interp& in, const CompiledCommand& c, std::string_view name, std::string_view value) {
+  if (in.resultKind == VK_DICT) return false;
+  Var* v = lookupPlain(in, name, c.nameLookup);
+  if (!v || v->link || v->kind != VK_AUTO || v->isPointer || v->isConst) return false;
+  v->value.assign(value);
+  v->size = static_cast<int64_t>(value.size());
+  v->assigned = true;
+  in.result = v->value;
+  return true;
+}
+
 // A simple operand as an integer without building the word: a literal's
 // parsed value or a plain variable's value; false when it is not a plain
 // decimal integer (or not there).
@@ -518,6 +533,18 @@ inline bool operandInt(Interp& in, const TokenList& l, const CompiledWord& w, in
 // any word is built.
 int runFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c) {
   int64_t a = 0, b = 1;
+  if (c.fastOp == FAST_SET) {
+    const CachedToken& tn = l.tokens[c.words[1].parts[0].token];
+    const CompiledPart& vp = c.words[2].parts[0];
+    const CachedToken& tv = l.tokens[vp.token];
+    std::string_view text(l.text.data() + tv.start, tv.len);
+    if (vp.type == PT_VAR) {
+      Var* v = lookupPlain(in, text, vp.lookup);
+      if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return kNotHandled;
+      text = v->value;
+    }
+    return setPlain(in, c, std::string_view(l.text.data() + tn.start, tn.len), text) ? OK : kNotHandled;
+  }
   if (c.fastOp == FAST_INCREMENT) {
     if (c.words.size() == 3 && !operandInt(in, l, c.words[2], b)) return kNotHandled;
     const CachedToken& t = l.tokens[c.words[1].parts[0].token];
@@ -530,6 +557,7 @@ int runFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c) {
 // The fast operation on the assembled words.
 int runFastOp(Interp& in, const CompiledCommand& c, Args& words) {
   int64_t a = 0, b = 1;
+  if (c.fastOp == FAST_SET) return setPlain(in, c, words[1], words[2]) ? OK : kNotHandled;
   if (c.fastOp == FAST_INCREMENT) {
     if (words.size() == 3 && !plainInteger(words[2], b)) return kNotHandled;
     return incrementPlain(in, c, words[1], b) ? OK : kNotHandled;
@@ -538,11 +566,12 @@ int runFastOp(Interp& in, const CompiledCommand& c, Args& words) {
   return computeInts(in, c.fastCode, a, b) ? OK : kNotHandled;
 }
 
-// True when a command may run without a call: nothing traces or steps
-// through it, and the command limit (which the dispatcher enforces) is not
-// reached.
+// True when a command may run without a call: nothing traces, watches or
+// steps through it, and the command limit (which the dispatcher enforces)
+// is not reached.
 inline bool fastAllowed(Interp& in, const ProcessState& st) {
-  return !in.traceOn && !st.singleStep && (st.commandLimit <= 0 || in.commandCounter < st.commandLimit);
+  return !in.traceOn && !st.singleStep && in.watchList.empty() &&
+         (st.commandLimit <= 0 || in.commandCounter < st.commandLimit);
 }
 
 int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false);
@@ -587,9 +616,10 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
     if (c.fastOp != FAST_NONE && c.simpleOperands && c.table == table && c.generation == table->generation() &&
         fastAllowed(in, st)) {
       if (runFastDirect(in, l, c) == OK) {
-        // What the call would have counted and reset.
+        // What the call would have counted and reset (set keeps the
+        // result kind).
         in.commandCounter++;
-        in.resultKind = 0;
+        if (c.fastOp != FAST_SET) in.resultKind = 0;
         continue;
       }
     }
@@ -655,7 +685,7 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
       }
       if (cmd && c.fastOp != FAST_NONE && fastAllowed(in, st) && runFastOp(in, c, words) == OK) {
         in.commandCounter++;
-        in.resultKind = 0;
+        if (c.fastOp != FAST_SET) in.resultKind = 0;
         continue;
       }
     }

@@ -65,6 +65,7 @@ enum FastOp : uint8_t {
   FAST_RELATION,   // < <= > >= == != with two operands
   FAST_ARITHMETIC, // + - * / % & | ^ with two operands
   FAST_INCREMENT,  // incr ++ decr -- of a plain variable name, optional step
+  FAST_SET,        // set of an existing plain variable of this frame
 };
 
 struct CompiledCommand {
