@@ -397,8 +397,18 @@ WordBuffers& wordBuffers() {
   return *pool[depth];
 }
 
-// The variable of a plain name in the current frame, through a remembered
-// look-up while the frame's table is unchanged.
+// The variable of a name in a table, through a remembered look-up while
+// the table is unchanged.
+inline Var* lookupIn(const VarTable& vt, std::string_view name, VarLookupCache& cache) {
+  if (cache.table == &vt && cache.stamp == vt.stamp()) return cache.var;
+  Var* v = vt.find(name);
+  cache.table = &vt;
+  cache.stamp = vt.stamp();
+  cache.var = v;
+  return v;
+}
+
+// The same in the current frame.
 inline Var* lookupPlain(Interp& in, std::string_view name, VarLookupCache& cache) {
   const VarTable& vt = in.callFrame->vars;
   if (cache.table == &vt && cache.stamp == vt.stamp()) return cache.var;
@@ -633,12 +643,28 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
         std::string_view tok(base + t.start, t.len);
         if (part.type == PT_VAR) {
           std::string& target = single ? w : value;  // a lone variable goes straight into its word
-          if (part.plainVar) {
-            // The common case: the value of a plain variable of this frame.
-            Var* v = lookupPlain(in, tok, part.lookup);
-            if (v && !v->link && v->kind != VK_FIELD && v->kind != VK_DICT) {
-              if (single) w = v->value;
-              else w.append(v->value);
+          if (part.varScope) {
+            // The common case: a variable found by a remembered look-up,
+            // read as the full substitution reads it once found.
+            Var* v = part.varScope == 1 ? lookupPlain(in, tok, part.lookup)
+                                        : lookupIn(globalFrame(in)->vars, tok.substr(2), part.lookup);
+            if (v && (!v->link || v->subscript.empty())) {
+              Var* t = varTarget(v);
+              if (t->kind == VK_FIELD) {
+                target.clear();
+                if (!readFieldValue(in, t, target)) {
+                  in.result.clear();
+                  return ERROR;
+                }
+                if (!single) w.append(value);
+              } else if (t->kind == VK_DICT) {
+                target = dictText(t);
+                if (!single) w.append(value);
+              } else if (single) {
+                w = t->value;
+              } else {
+                w.append(t->value);
+              }
               continue;
             }
           }
@@ -706,10 +732,24 @@ PreparedScript::PreparedScript(std::string_view text) : text_(text), list_(cache
 int PreparedScript::eval(Interp& in, bool discardResult) const {
   if (!list_ || !list_->compiled) return orvelEval(in, text_);
   if (text_.empty()) return OK;
-  if (g_evalNesting >= ps().evalNestingLimit) return orvelEval(in, text_);
+  ProcessState& st = ps();
+  if (g_evalNesting >= st.evalNestingLimit) return orvelEval(in, text_);
+  // A condition or body of one simple operation (the usual loop test and
+  // step) runs without setting up an evaluation.
+  const TokenList& l = *list_;
+  if (l.commands.size() == 1) {
+    const CompiledCommand& c = l.commands[0];
+    const CommandTable* table = in.commands.get();
+    if (c.fastOp != FAST_NONE && c.simpleOperands && c.table == table && c.generation == table->generation() &&
+        fastAllowed(in, st) && runFastDirect(in, l, c) == OK) {
+      in.commandCounter++;
+      if (c.fastOp != FAST_SET) in.resultKind = 0;
+      return OK;
+    }
+  }
   return guardedEval(in, [&] {
     in.result.clear();
-    return evalCompiled(in, *list_, discardResult);
+    return evalCompiled(in, l, discardResult);
   });
 }
 

@@ -1,5 +1,6 @@
 #include "interp/parse_cache.h"
 
+#include <cstring>
 #include <unordered_map>
 
 #include "interp/var_table.h"
@@ -23,6 +24,15 @@ bool plainName(std::string_view n) {
   if (n.empty()) return false;
   for (char c : n)
     if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+  return true;
+}
+
+// A plain name, or plain names joined by dots (a struct member).
+bool memberName(std::string_view n) {
+  if (n.empty() || n[0] == '.') return false;
+  for (char c : n)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.'))
+      return false;
   return true;
 }
 
@@ -101,7 +111,12 @@ void compile(TokenList& l) {
     CompiledPart part;
     part.type = t.type;
     part.token = i;
-    part.plainVar = t.type == PT_VAR && !t.hasSubscript && plainName(std::string_view(l.text).substr(t.start, t.len));
+    if (t.type == PT_VAR && !t.hasSubscript) {
+      std::string_view name = std::string_view(l.text).substr(t.start, t.len);
+      part.plainVar = plainName(name);
+      if (name.size() > 2 && name[0] == ':' && name[1] == ':' && memberName(name.substr(2))) part.varScope = 2;
+      else if (memberName(name)) part.varScope = 1;
+    }
     cur.words.back().parts.push_back(std::move(part));
     prev = t.type;
   }
@@ -144,10 +159,8 @@ std::shared_ptr<const TokenList> build(std::string_view text) {
   return list;
 }
 
-}  // namespace
-
-std::shared_ptr<const TokenList> cachedTokens(std::string_view text) {
-  if (text.size() > kMaxCachedText) return nullptr;
+// The cached list of a text, made and kept when it is not there yet.
+std::shared_ptr<const TokenList> lookUp(std::string_view text) {
   CacheMap& map = cache();
   auto it = map.find(text);
   if (it != map.end()) return it->second;
@@ -157,7 +170,39 @@ std::shared_ptr<const TokenList> cachedTokens(std::string_view text) {
   return list;
 }
 
-void clearParseCache() { cache().clear(); }
+// Recent look-ups by the address and length of the text asked for (a
+// handler's word buffer usually holds the same text on every pass), checked
+// against the cached text so that a reused buffer can never match wrongly.
+struct RecentText {
+  const char* data = nullptr;
+  size_t size = 0;
+  std::shared_ptr<const TokenList> list;
+};
+constexpr size_t kRecentSlots = 64;
+RecentText* recentTexts() {
+  static RecentText* slots = new RecentText[kRecentSlots];  // kept for the whole run
+  return slots;
+}
+
+}  // namespace
+
+std::shared_ptr<const TokenList> cachedTokens(std::string_view text) {
+  if (text.size() > kMaxCachedText) return nullptr;
+  RecentText& r = recentTexts()[((reinterpret_cast<uintptr_t>(text.data()) >> 3) ^ text.size()) & (kRecentSlots - 1)];
+  if (r.list && r.data == text.data() && r.size == text.size() &&
+      std::memcmp(r.list->text.data(), text.data(), text.size()) == 0)
+    return r.list;
+  auto found = lookUp(text);
+  r.data = text.data();
+  r.size = text.size();
+  r.list = found;
+  return found;
+}
+
+void clearParseCache() {
+  cache().clear();
+  for (size_t i = 0; i < kRecentSlots; i++) recentTexts()[i] = RecentText();
+}
 
 void loadToken(Parser& p, const TokenList& l, const CachedToken& t) {
   const char* base = l.text.data();

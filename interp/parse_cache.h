@@ -48,6 +48,10 @@ struct CompiledPart {
   mutable bool noSub = false;  // the bracketed text is not cached
   // PT_VAR: $name with a plain name (letters, digits, _) and no subscript.
   bool plainVar = false;
+  // PT_VAR without subscript whose name may be looked up directly: 1 in
+  // the current frame (letters, digits, _ and . for struct members), 2 in
+  // the global frame (the same after a leading ::).
+  uint8_t varScope = 0;
   mutable VarLookupCache lookup;
 };
 struct CompiledWord {
