@@ -4,8 +4,9 @@
 //   a stack         the string at index `key` from the bottom, `end` the top
 //                   (as stack item)
 //   a struct        the member `key` (as struct item name.key)
-//   a dictionary    the value of `key`
-//   any other value the list element at 0-based index `key` (`end`, `end-N`)
+//   any other value the list element at 0-based index `key` (a number,
+//                   `end` or `end-N`); any other key is looked up as a key of
+//                   the value read as a dictionary (key value pairs)
 // A missing element, string, key or index gives `default` (or the empty
 // string). A missing variable is an error unless -nocomplain is given, when
 // the result is the default.
@@ -82,15 +83,18 @@ int orvelCommandItem(Interp& in, Args& argv, void*) {
   std::vector<std::string> items;
   TclTokenised3(value, items);
   in.result = fallback;
-  if (v->kind == VK_DICT) {
-    if (items.size() % 2) return fail(in, "%s: '%s' is not a valid dictionary", argv[0].c_str(), name.c_str());
+  int64_t index = 0;
+  const bool isIndex = v->kind != VK_DICT && listIndex(key, static_cast<int64_t>(items.size()), index);
+  if (!isIndex) {
+    if (items.size() % 2) {
+      in.result.clear();
+      return fail(in, "%s: '%s' is not an index and '%s' holds no dictionary", argv[0].c_str(), key.c_str(),
+                  name.c_str());
+    }
     for (size_t i = 0; i + 1 < items.size(); i += 2)  // a later key replaces an earlier one
       if (items[i] == key || (nocase && equalsNoCase(items[i], key))) in.result = items[i + 1];
     return OK;
   }
-  int64_t index;
-  if (!listIndex(key, static_cast<int64_t>(items.size()), index))
-    return fail(in, "%s: Invalid index '%s'", argv[0].c_str(), key.c_str());
   if (index >= 0 && index < static_cast<int64_t>(items.size())) in.result = items[static_cast<size_t>(index)];
   return OK;
 }
