@@ -8,8 +8,9 @@
 //                   `end` or `end-N`); any other key is looked up as a key of
 //                   the value read as a dictionary (key value pairs)
 // A missing element, string, key or index gives `default` (or the empty
-// string). A missing variable is an error unless -nocomplain is given, when
-// the result is the default.
+// string); a missing struct member is an error, as with struct item. A
+// missing variable is an error unless -nocomplain is given, when the result
+// is the default.
 #include "commands/core/binary_engine.h"
 #include "expr/numbers.h"
 #include "interp/interp.h"
