@@ -59,15 +59,11 @@ bool readWords(Interp& in, Args& argv, bool csv, InputWords& w) {
       w.text = argv[++i];
       w.haveText = true;
     } else if (a.size() > 1 && a[0] == '-') {
-      {
-        fail(in, "%s: Unknown option '%s'", argv[0].c_str(), a.c_str());
-        return false;
-      }
+      fail(in, "%s: Unknown option '%s'", argv[0].c_str(), a.c_str());
+      return false;
     } else if (a.empty()) {
-      {
-        fail(in, "%s: Empty variable name", argv[0].c_str());
-        return false;
-      }
+      fail(in, "%s: Empty variable name", argv[0].c_str());
+      return false;
     } else {
       w.vars.push_back(a);
     }
