@@ -18,11 +18,12 @@ LEFT, UP = b"\x1b[D", b"\x1b[A"
 
 
 class Session:
-    def __init__(self, home):
+    def __init__(self, home, args=(), prompt=rb"% $"):
+        self.prompt_pattern = prompt
         env = dict(os.environ, HOME=home, TERM="xterm")
         env.pop("EDITRC", None)
         self.master, slave = pty.openpty()
-        self.proc = subprocess.Popen([ORVEL], stdin=slave, stdout=slave, stderr=slave, env=env, close_fds=True)
+        self.proc = subprocess.Popen([ORVEL, *args], stdin=slave, stdout=slave, stderr=slave, env=env, close_fds=True)
         os.close(slave)
         self.out = b""
 
@@ -51,7 +52,7 @@ class Session:
         """Waits for the prompt, and a moment more: the editor switches the
         terminal to key input just after showing it, and keys that arrive
         before that would be taken by the terminal's own line input."""
-        self.read_until(rb"% $")
+        self.read_until(self.prompt_pattern)
         time.sleep(0.3)
 
     def command(self, keys, expect):
@@ -98,6 +99,12 @@ def main():
         s = Session(home)
         s.prompt()
         s.command(UP + b"\r", rb"\n1\r*\n")
+        s.close()
+        # The cli command edits its lines the same way.
+        s = Session(home, ["-c", "cli {cli> }"], rb"cli> $")
+        s.prompt()
+        s.command(b"puts 12" + LEFT + LEFT + b"0\r", rb"\n012\r*\n")
+        s.command(UP + UP + b"\r", rb"\n1\r*\n")
         s.close()
         print("ok")
         return 0
