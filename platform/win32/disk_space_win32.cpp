@@ -10,8 +10,17 @@ namespace plat {
 
 bool diskSpace(const std::string& path, DiskSpace& out) {
   std::string root = path;
-  if (root.size() == 1) root += ":\\";
-  else if (root.size() == 2 && root[1] == ':') root += "\\";
+  if (root.size() == 1 && root != ".") {
+    root += ":\\";
+  } else if (root.size() == 2 && root[1] == ':') {
+    root += "\\";
+  } else if (!root.empty()) {
+    // Any other path stands for the root of the volume holding it.
+    if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    char full[MAX_PATH + 1] = {0}, volume[MAX_PATH + 1] = {0};
+    DWORD n = GetFullPathNameA(root.c_str(), sizeof full, full, nullptr);
+    if (n > 0 && n < sizeof full && GetVolumePathNameA(full, volume, sizeof volume) && volume[0]) root = volume;
+  }
   ULARGE_INTEGER avail, total, totalFree;
   if (!GetDiskFreeSpaceExA(root.empty() ? nullptr : root.c_str(), &avail, &total, &totalFree)) return false;
   out.total = static_cast<int64_t>(total.QuadPart);

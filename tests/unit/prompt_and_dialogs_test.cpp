@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 
 #include "commands/system/prompt_editor.h"
 #include "interp/process_state.h"
@@ -50,6 +51,9 @@ TEST(Dialogs, AutomaticCancelEndsEveryDialog) {
   auto start = clock::now();
   std::string answer = "unchanged", path = "unchanged";
   auto ok = [](plat::DialogOutcome r) {
+    std::printf("dialog outcome: %s\n", r == plat::DialogOutcome::Cancelled     ? "cancelled"
+                                         : r == plat::DialogOutcome::Unavailable ? "unavailable"
+                                                                                 : "chosen");
     return r == plat::DialogOutcome::Cancelled || r == plat::DialogOutcome::Unavailable;
   };
   EXPECT_TRUE(ok(plat::askTextDialog("Title", "Question?", "default", answer, 300)));
