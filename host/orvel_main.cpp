@@ -9,6 +9,7 @@
 #include "interp/interp.h"
 #include "interp/process_state.h"
 #include "interp/script_runner.h"
+#include "commands/system/prompt_editor.h"
 #include "platform/console.h"
 #include "platform/net.h"
 #include "platform/system.h"
@@ -54,12 +55,12 @@ bool complete(const std::string& text) {
 
 int interactive(Interp& in) {
   ps().autoexec = true;
+  // Lines are edited, recalled and completed where the terminal allows.
+  std::unique_ptr<plat::LineEditor> editor = openPromptEditor(in);
   std::string pending, line;
   for (;;) {
-    plat::writeOut(pending.empty() ? "% " : "> ");
-    plat::flushOut();
-    if (!plat::readLine(line)) break;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!editor->readLine(pending.empty() ? "% " : "> ", line)) break;
+    editor->addHistory(line);
     pending += line;
     pending += '\n';
     if (!complete(pending)) continue;

@@ -1,7 +1,9 @@
 // The interactive command line (cli), one-line questions (prompt) and the
-// file and text dialogs, which ask on the console.
+// file and text dialogs.
+#include "commands/system/prompt_editor.h"
 #include "interp/interp.h"
 #include "platform/console.h"
+#include "platform/dialogs.h"
 #include "platform/system.h"
 
 namespace orvel {
@@ -67,13 +69,16 @@ int orvelCommandCli(Interp& in, Args& argv, void*) {
   if (argv.size() > 2) return wrongNumArgs(in, argv);
   std::string tmpl = argv.size() == 2 ? argv[1] : std::string("$u@$h$g ");
   bool interactive = plat::stdinIsTerminal();
+  std::unique_ptr<plat::LineEditor> editor = openPromptEditor(in);
   std::string last;
   for (;;) {
     std::string command, line;
     bool more = true;
     do {
-      more = ask(interactive ? (command.empty() ? promptText(in, tmpl) : std::string("> ")) : std::string(), line);
+      more = editor->readLine(interactive ? (command.empty() ? promptText(in, tmpl) : std::string("> ")) : std::string(),
+                              line);
       if (!more) break;
+      editor->addHistory(line);
       if (!command.empty()) command += '\n';
       command += line;
     } while (!complete(command));
@@ -107,10 +112,24 @@ int orvelCommandPrompt(Interp& in, Args& argv, void*) {
   return fail(in, "%s: End of input", argv[0].c_str());
 }
 
-// inputbox text ?title? ?default?: asks for a line on the console; an empty
-// answer gives the default, the end of input an empty result.
+// inputbox text ?title? ?default?: asks for a line, in a dialog box where
+// there are dialogs (the field holds the default), else on the console; an
+// empty answer gives the default, a cancelled dialog or the end of input an
+// empty result.
 int orvelCommandInputbox(Interp& in, Args& argv, void*) {
   if (argv.size() < 2 || argv.size() > 4) return wrongNumArgs(in, argv);
+  if (plat::dialogsAvailable()) {
+    std::string answer;
+    std::string initial = argv.size() == 4 ? argv[3] : std::string();
+    plat::DialogOutcome r =
+        plat::askTextDialog(argv.size() >= 3 ? argv[2] : std::string(), argv[1], initial, answer);
+    if (r != plat::DialogOutcome::Unavailable) {
+      if (r == plat::DialogOutcome::Cancelled) answer.clear();
+      else if (answer.empty()) answer = initial;
+      in.result = answer;
+      return OK;
+    }
+  }
   std::string question;
   if (argv.size() >= 3 && !argv[2].empty()) question = argv[2] + ": ";
   question += argv[1];
@@ -124,10 +143,24 @@ int orvelCommandInputbox(Interp& in, Args& argv, void*) {
 }
 
 // get_fileopen / get_filesave / get_folder ?title? ?initial?: asks for a
-// path on the console; an empty answer or the end of input gives an empty
-// result (the dialog was cancelled).
+// path, in the system's file or folder dialog where there are dialogs,
+// else on the console. A cancelled dialog gives an empty result; on the
+// console an empty answer gives the initial path and the end of input an
+// empty result.
 int orvelCommandGetPath(Interp& in, Args& argv, void*) {
   if (argv.size() > 3) return wrongNumArgs(in, argv);
+  if (plat::dialogsAvailable()) {
+    std::string title = argv.size() >= 2 ? argv[1] : std::string();
+    std::string initial = argv.size() == 3 ? argv[2] : std::string();
+    std::string path;
+    plat::DialogOutcome r = argv[0] == "get_folder"     ? plat::askFolderDialog(title, initial, path)
+                            : argv[0] == "get_filesave" ? plat::askSaveFileDialog(title, initial, path)
+                                                        : plat::askOpenFileDialog(title, initial, path);
+    if (r != plat::DialogOutcome::Unavailable) {
+      in.result = r == plat::DialogOutcome::Chosen ? path : std::string();
+      return OK;
+    }
+  }
   std::string title;
   if (argv.size() >= 2 && !argv[1].empty()) title = argv[1];
   else if (argv[0] == "get_folder") title = "Folder";

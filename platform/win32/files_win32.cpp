@@ -332,6 +332,13 @@ std::string rootOf(const std::string& drive) {
   std::string r = drive;
   if (r.size() == 1) r += ":\\";
   else if (r.size() == 2 && r[1] == ':') r += "\\";
+  else {
+    // Any other existing path stands for the root of the volume holding it.
+    char root[MAX_PATH + 1] = {0};
+    if (GetFileAttributesA(r.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        GetVolumePathNameA(r.c_str(), root, sizeof root) && root[0])
+      r = root;
+  }
   return r;
 }
 }  // namespace

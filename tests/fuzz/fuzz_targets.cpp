@@ -30,7 +30,7 @@ void withFuzzInterpreter(void (*fn)(Interp& in, const std::string& text), const 
                              "cd", "chdir", "setenv", "play_wav", "beep", "interp", "doevents", "file", "source",
                              "load", "run", "halt", "trace", "msgbox", "console", "inkey", "prompt", "elevate",
                              "timer", "time", "input_csv", "inputbox", "get_fileopen", "get_filesave",
-                             "get_folder", "clipboard", "mktemp", "glob", "ls", "dumpmem", "memcpy", "memset",
+                             "get_folder", "clipboard", "mktemp", "glob", "ls", "walk", "dumpmem", "memcpy", "memset",
                              "ofaddress", "ofaddressb", "setb", "malloc", "free"})
       orvelUnregisterCommand(in, name);
     fn(in, text);
