@@ -9,10 +9,12 @@
 // each watched name is looked up as $name would be at that point, and a
 // change of its value, its creation or its removal is reported the way
 // trace reports commands: a line "Watch N (level)> name: 'old' -> 'new'"
-// on the console, or in "trace.log" while trace logging is on. A name that
-// goes out of sight because a procedure was entered or left is taken up
-// again silently in the new scope. The single-step prompt shows the watched
-// values too, and its "w" key switches the reports off and on.
+// on the console, or in "trace.log" while trace logging is on. Inside a
+// procedure the name means the procedure's own variable (or a link made by
+// global or upvar); a variable of an outer frame changed from inside a
+// procedure is reported when control is back in that frame. The
+// single-step prompt shows the watched values too, and its "w" key
+// switches the reports off and on.
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -32,7 +34,7 @@ namespace orvel {
 
 namespace {
 
-// What a watched name showed when last looked at.
+// What a watched name showed when last looked at from one frame level.
 struct Sight {
   bool exists = false;
   std::string value;
@@ -40,7 +42,8 @@ struct Sight {
   int level = 0;                // the frame level it was looked up from
 };
 
-using Sights = std::map<std::string, Sight, std::less<>>;
+// Per watched name, its last sight at each level of the call chain.
+using Sights = std::map<std::string, std::map<int, Sight>, std::less<>>;
 
 Sights& sightsOf(Interp& in) {
   auto& slot = in.attached["watch sights"];
@@ -148,7 +151,10 @@ int orvelCommandWatch(Interp& in, Args& argv, void*) {
   for (size_t i = 1; i < argv.size(); i++) {
     const std::string& name = argv[i];
     if (std::find(in.watchList.begin(), in.watchList.end(), name) == in.watchList.end()) in.watchList.push_back(name);
-    sights[name] = look(in, name);
+    Sight now = look(in, name);
+    auto& levels = sights[name];
+    levels.clear();
+    levels[now.level] = std::move(now);
   }
   in.watchOn = true;
   in.result = std::to_string(in.watchList.size());
@@ -164,15 +170,23 @@ void watchCheck(Interp& in) {
   Sights& sights = sightsOf(in);
   for (const std::string& name : in.watchList) {
     Sight now = look(in, name);
-    auto it = sights.find(name);
-    if (it == sights.end()) {
-      sights.emplace(name, std::move(now));
-      continue;
+    auto& levels = sights[name];
+    // Sights from deeper levels belong to frames that have ended (or that
+    // uplevel hid for a while): the name is taken up afresh there.
+    levels.erase(levels.upper_bound(now.level), levels.end());
+    auto it = levels.find(now.level);
+    if (it != levels.end()) {
+      const Sight& was = it->second;
+      if (was.exists != now.exists || was.value != now.value) {
+        report(in, name, was, now);
+        // The same variable seen from other levels (a global reached
+        // through a link) has been reported now.
+        if (now.target)
+          for (auto& entry : levels)
+            if (entry.second.target == now.target) entry.second.value = now.value;
+      }
     }
-    Sight& was = it->second;
-    bool sameScope = was.level == now.level || (was.target && was.target == now.target);
-    if (sameScope && (was.exists != now.exists || was.value != now.value)) report(in, name, was, now);
-    was = std::move(now);
+    levels[now.level] = std::move(now);
   }
 }
 
