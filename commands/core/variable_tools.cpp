@@ -70,7 +70,10 @@ int orvelCommandSwap(Interp& in, Args& argv, void*) {
     return fail(in, "%s: Can't swap the array '%s' with the non-array '%s'", cmd.c_str(),
                 argv[arrays[0] ? 1 : 2].c_str(), argv[arrays[0] ? 2 : 1].c_str());
   if (arrays[0]) {
-    std::swap(vars[0]->table, vars[1]->table);
+    // The tables' contents change places, so that links holding a table
+    // keep seeing the array they were made for.
+    if (vars[0]->table && vars[1]->table) std::swap(*vars[0]->table, *vars[1]->table);
+    else std::swap(vars[0]->table, vars[1]->table);
     std::swap(vars[0]->noCase, vars[1]->noCase);
     in.result = "1";
     return OK;
