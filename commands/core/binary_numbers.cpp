@@ -158,7 +158,8 @@ int convertNumber(Interp& in, Args& argv) {
       case 4: t = typeByName("int"); break;
       case 8: t = typeByName("double"); break;
       default:
-        return fail(in, "%s: Can't tell the type of a %zu-byte text (give a type)", argv[0].c_str(), text.size());
+        return fail(in, "%s: Can't tell the type of a %lld-byte text (give a type)", argv[0].c_str(),
+                    static_cast<long long>(text.size()));
     }
   }
   int64_t offset = 0;

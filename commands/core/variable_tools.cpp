@@ -295,7 +295,8 @@ int orvelCommandShellCapture(Interp& in, Args& argv, void*) {
     return fail(in, "%s: Can't run '%s' (%s)", argv[0].c_str(), line.c_str(), res.error.c_str());
   }
   if (tooLong)
-    return fail(in, "%s: The output of '%s' is longer than %zu bytes", argv[0].c_str(), line.c_str(), kMaxCapture);
+    return fail(in, "%s: The output of '%s' is longer than %lld bytes", argv[0].c_str(), line.c_str(),
+                static_cast<long long>(kMaxCapture));
   if (setVariable(in, argv[1], &output, true) != OK) return ERROR;
   in.result = std::to_string(res.exitCode);
   return OK;
