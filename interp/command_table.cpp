@@ -23,6 +23,12 @@ inline std::string_view stripGlobal(std::string_view name) {
 
 CommandRegistrar::CommandRegistrar(const char* name, Handler h) { registrars().emplace_back(name, h); }
 
+Handler builtinHandler(std::string_view name) {
+  for (auto& [n, h] : registrars())
+    if (name == n) return h;
+  return nullptr;
+}
+
 size_t CommandTable::lowerBound(std::string_view name) const {
   // Unsigned byte order, which is what std::string_view's compare gives.
   auto it = std::lower_bound(entries_.begin(), entries_.end(), name,

@@ -11,6 +11,9 @@
 
 namespace orvel {
 
+// The handler a built-in command registered itself with, or null.
+Handler builtinHandler(std::string_view name);
+
 class CommandTable {
  public:
   Command* find(std::string_view name) const {

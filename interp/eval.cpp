@@ -5,6 +5,7 @@
 #include <exception>
 #include <fstream>
 
+#include "expr/numbers.h"
 #include "interp/command_table.h"
 #include "interp/eval_internal.h"
 #include "interp/list_text.h"
@@ -391,10 +392,198 @@ struct WordBuffers {
   }
 };
 WordBuffers& wordBuffers() {
-  static std::deque<WordBuffers> pool;
+  static std::vector<std::unique_ptr<WordBuffers>> pool;
   size_t depth = static_cast<size_t>(g_evalNesting);
-  while (pool.size() <= depth) pool.emplace_back();
-  return pool[depth];
+  if (depth < pool.size()) return *pool[depth];
+  while (pool.size() <= depth) pool.push_back(std::make_unique<WordBuffers>());
+  return *pool[depth];
+}
+
+// The variable of a name in a table, through a remembered look-up while
+// the table is unchanged.
+inline Var* lookupIn(const VarTable& vt, std::string_view name, VarLookupCache& cache) {
+  if (cache.table == &vt && cache.stamp == vt.stamp()) return cache.var;
+  Var* v = vt.find(name);
+  cache.table = &vt;
+  cache.stamp = vt.stamp();
+  cache.var = v;
+  return v;
+}
+
+// The same in the current frame.
+inline Var* lookupPlain(Interp& in, std::string_view name, VarLookupCache& cache) {
+  const VarTable& vt = in.callFrame->vars;
+  if (cache.table == &vt && cache.stamp == vt.stamp()) return cache.var;
+  Var* v = vt.find(name);
+  cache.table = &vt;
+  cache.stamp = vt.stamp();
+  cache.var = v;
+  return v;
+}
+
+// Plain decimal text (an optional minus and 1 to 18 digits): a number that
+// every integer reader of the library reads the same way.
+inline bool plainInteger(const std::string& s, int64_t& out) {
+  const size_t n = s.size();
+  if (n == 0 || n > 18) return false;
+  size_t i = s[0] == '-' ? 1 : 0;
+  if (i >= n) return false;
+  uint64_t v = 0;
+  for (size_t j = i; j < n; j++) {
+    unsigned d = static_cast<unsigned>(static_cast<unsigned char>(s[j])) - '0';
+    if (d > 9) return false;
+    v = v * 10 + d;
+  }
+  out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  return true;
+}
+
+// Which fast operation, if any, a command resolved to `cmd` allows; sets
+// c.fastCode to the operator.
+FastOp classifyFastOp(const CompiledCommand& c, const std::string& name, const Command* cmd) {
+  if (cmd->kind != 0 || cmd->pd || name.empty() || name.size() > 4) return FAST_NONE;
+  if (cmd->handler != builtinHandler(name)) return FAST_NONE;  // renamed or replaced
+  const size_t n = c.words.size();
+  if (n == 3 && name.size() == 1 && (name[0] == '<' || name[0] == '>')) {
+    c.fastCode = name[0];
+    return FAST_RELATION;
+  }
+  if (n == 3 && name.size() == 2 && name[1] == '=' && std::strchr("<>=!", name[0])) {
+    c.fastCode = name[0] == '<' ? '(' : name[0] == '>' ? ')' : name[0];
+    return FAST_RELATION;
+  }
+  if (n == 3 && name.size() == 1 && std::strchr("+-*/%&|^", name[0])) {
+    c.fastCode = name[0];
+    return FAST_ARITHMETIC;
+  }
+  if (n == 3 && c.plainNameArg && name == "set") return FAST_SET;
+  if ((n == 2 || n == 3) && c.plainNameArg && (name == "incr" || name == "++" || name == "decr" || name == "--")) {
+    c.fastCode = (name[0] == 'd' || name[0] == '-') ? 'd' : 'i';
+    return FAST_INCREMENT;
+  }
+  return FAST_NONE;
+}
+
+constexpr int kNotHandled = -1;
+
+// The relation or arithmetic of two integers into the result; false when
+// the handler must decide (a zero or -1 divisor).
+inline bool computeInts(Interp& in, char code, int64_t a, int64_t b) {
+  const uint64_t ua = static_cast<uint64_t>(a), ub = static_cast<uint64_t>(b);
+  int64_t r;
+  switch (code) {
+    case '<': in.result.assign(a < b ? "1" : "0", 1); return true;
+    case '(': in.result.assign(a <= b ? "1" : "0", 1); return true;
+    case '>': in.result.assign(a > b ? "1" : "0", 1); return true;
+    case ')': in.result.assign(a >= b ? "1" : "0", 1); return true;
+    case '=': in.result.assign(a == b ? "1" : "0", 1); return true;
+    case '!': in.result.assign(a != b ? "1" : "0", 1); return true;
+    case '+': r = static_cast<int64_t>(ua + ub); break;
+    case '-': r = static_cast<int64_t>(ua - ub); break;
+    case '*': r = static_cast<int64_t>(ua * ub); break;
+    case '/':
+      if (b == 0 || b == -1) return false;
+      r = a / b;
+      break;
+    case '%':
+      if (b == 0 || b == -1) return false;
+      r = a % b;
+      break;
+    case '&': r = a & b; break;
+    case '|': r = a | b; break;
+    default: r = a ^ b; break;
+  }
+  assignInt(in.result, r);
+  return true;
+}
+
+// Adds step to (or takes it from) a plain integer variable of this frame;
+// false when the handler must do it.
+inline bool incrementPlain(Interp& in, const CompiledCommand& c, std::string_view name, int64_t step) {
+  Var* v = lookupPlain(in, name, c.nameLookup);
+  int64_t a;
+  if (!v || v->link || v->kind != VK_AUTO || v->isConst || v->isPointer || !plainInteger(v->value, a)) return false;
+  const uint64_t r = c.fastCode == 'd' ? static_cast<uint64_t>(a) - static_cast<uint64_t>(step)
+                                       : static_cast<uint64_t>(a) + static_cast<uint64_t>(step);
+  assignInt(v->value, static_cast<int64_t>(r));
+  v->size = static_cast<int64_t>(v->value.size());
+  v->assigned = true;
+  in.result = v->value;
+  return true;
+}
+
+// Assigns a value to an existing plain variable of this frame as `set`
+// does; false when `set` itself must do it (a new variable, a link, a
+// dictionary result waiting to be stored, any other kind).
+inline bool setPlain(Interp& in, const CompiledCommand& c, std::string_view name, std::string_view value) {
+  if (in.resultKind == VK_DICT) return false;
+  Var* v = lookupPlain(in, name, c.nameLookup);
+  if (!v || v->link || v->kind != VK_AUTO || v->isPointer || v->isConst) return false;
+  v->value.assign(value);
+  v->size = static_cast<int64_t>(value.size());
+  v->assigned = true;
+  in.result = v->value;
+  return true;
+}
+
+// A simple operand as an integer without building the word: a literal's
+// parsed value or a plain variable's value; false when it is not a plain
+// decimal integer (or not there).
+inline bool operandInt(Interp& in, const TokenList& l, const CompiledWord& w, int64_t& out) {
+  const CompiledPart& part = w.parts[0];
+  if (part.type != PT_VAR) {
+    out = w.intValue;
+    return w.isInt;
+  }
+  const CachedToken& t = l.tokens[part.token];
+  Var* v = lookupPlain(in, std::string_view(l.text.data() + t.start, t.len), part.lookup);
+  if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return false;
+  return plainInteger(v->value, out);
+}
+
+// The fast operation of a command whose operands are all simple, before
+// any word is built.
+int runFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c) {
+  int64_t a = 0, b = 1;
+  if (c.fastOp == FAST_SET) {
+    const CachedToken& tn = l.tokens[c.words[1].parts[0].token];
+    const CompiledPart& vp = c.words[2].parts[0];
+    const CachedToken& tv = l.tokens[vp.token];
+    std::string_view text(l.text.data() + tv.start, tv.len);
+    if (vp.type == PT_VAR) {
+      Var* v = lookupPlain(in, text, vp.lookup);
+      if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return kNotHandled;
+      text = v->value;
+    }
+    return setPlain(in, c, std::string_view(l.text.data() + tn.start, tn.len), text) ? OK : kNotHandled;
+  }
+  if (c.fastOp == FAST_INCREMENT) {
+    if (c.words.size() == 3 && !operandInt(in, l, c.words[2], b)) return kNotHandled;
+    const CachedToken& t = l.tokens[c.words[1].parts[0].token];
+    return incrementPlain(in, c, std::string_view(l.text.data() + t.start, t.len), b) ? OK : kNotHandled;
+  }
+  if (!operandInt(in, l, c.words[1], a) || !operandInt(in, l, c.words[2], b)) return kNotHandled;
+  return computeInts(in, c.fastCode, a, b) ? OK : kNotHandled;
+}
+
+// The fast operation on the assembled words.
+int runFastOp(Interp& in, const CompiledCommand& c, Args& words) {
+  int64_t a = 0, b = 1;
+  if (c.fastOp == FAST_SET) return setPlain(in, c, words[1], words[2]) ? OK : kNotHandled;
+  if (c.fastOp == FAST_INCREMENT) {
+    if (words.size() == 3 && !plainInteger(words[2], b)) return kNotHandled;
+    return incrementPlain(in, c, words[1], b) ? OK : kNotHandled;
+  }
+  if (!plainInteger(words[1], a) || !plainInteger(words[2], b)) return kNotHandled;
+  return computeInts(in, c.fastCode, a, b) ? OK : kNotHandled;
+}
+
+// True when a command may run without a call: nothing traces, watches or
+// steps through it, and the command limit (which the dispatcher enforces)
+// is not reached.
+inline bool fastAllowed(Interp& in, const ProcessState& st) {
+  return !in.traceOn && !st.singleStep && in.watchList.empty() &&
+         (st.commandLimit <= 0 || in.commandCounter < st.commandLimit);
 }
 
 int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false);
@@ -426,14 +615,26 @@ int substituteCompiledCommand(Interp& in, const CompiledPart& part, std::string_
 
 int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
   Parser p;
-  parserInit(p, l.text);
+  bool parserReady = false;
   WordBuffers& buffers = wordBuffers();
   Args& words = buffers.words;
   std::string& value = buffers.value;
   const char* base = l.text.data();
   const size_t ncmds = l.commands.size();
+  const CommandTable* table = in.commands.get();
+  ProcessState& st = ps();
   for (size_t ci = 0; ci < ncmds; ci++) {
     const CompiledCommand& c = l.commands[ci];
+    if (c.fastOp != FAST_NONE && c.simpleOperands && c.table == table && c.generation == table->generation() &&
+        fastAllowed(in, st)) {
+      if (runFastDirect(in, l, c) == OK) {
+        // What the call would have counted and reset (set keeps the
+        // result kind).
+        in.commandCounter++;
+        if (c.fastOp != FAST_SET) in.resultKind = 0;
+        continue;
+      }
+    }
     buffers.size(c.words.size());
     for (size_t wi = 0; wi < c.words.size(); wi++) {
       std::string& w = words[wi];
@@ -443,8 +644,37 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
         const CachedToken& t = l.tokens[part.token];
         std::string_view tok(base + t.start, t.len);
         if (part.type == PT_VAR) {
-          loadToken(p, l, t);
           std::string& target = single ? w : value;  // a lone variable goes straight into its word
+          if (part.varScope) {
+            // The common case: a variable found by a remembered look-up,
+            // read as the full substitution reads it once found.
+            Var* v = part.varScope == 1 ? lookupPlain(in, tok, part.lookup)
+                                        : lookupIn(globalFrame(in)->vars, tok.substr(2), part.lookup);
+            if (v && (!v->link || v->subscript.empty())) {
+              Var* t = varTarget(v);
+              if (t->kind == VK_FIELD) {
+                target.clear();
+                if (!readFieldValue(in, t, target)) {
+                  in.result.clear();
+                  return ERROR;
+                }
+                if (!single) w.append(value);
+              } else if (t->kind == VK_DICT) {
+                target = dictText(t);
+                if (!single) w.append(value);
+              } else if (single) {
+                w = t->value;
+              } else {
+                w.append(t->value);
+              }
+              continue;
+            }
+          }
+          if (!parserReady) {
+            parserInit(p, l.text);
+            parserReady = true;
+          }
+          loadToken(p, l, t);
           target.clear();
           if (substituteVariable(in, p, tok, false, target) != OK) {
             in.result.clear();
@@ -463,7 +693,6 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
     int code;
     Command* cmd = nullptr;
     if (c.literalName) {
-      const CommandTable* table = in.commands.get();
       if (c.table == table && c.generation == table->generation()) {
         cmd = c.command;
       } else {
@@ -479,7 +708,13 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
           c.table = table;
           c.generation = table->generation();
           c.command = cmd;
+          c.fastOp = classifyFastOp(c, name, cmd);
         }
+      }
+      if (cmd && c.fastOp != FAST_NONE && fastAllowed(in, st) && runFastOp(in, c, words) == OK) {
+        in.commandCounter++;
+        if (c.fastOp != FAST_SET) in.resultKind = 0;
+        continue;
       }
     }
     in.resultUnused = discardLast || ci + 1 < ncmds;
@@ -499,10 +734,24 @@ PreparedScript::PreparedScript(std::string_view text) : text_(text), list_(cache
 int PreparedScript::eval(Interp& in, bool discardResult) const {
   if (!list_ || !list_->compiled) return orvelEval(in, text_);
   if (text_.empty()) return OK;
-  if (g_evalNesting >= ps().evalNestingLimit) return orvelEval(in, text_);
+  ProcessState& st = ps();
+  if (g_evalNesting >= st.evalNestingLimit) return orvelEval(in, text_);
+  // A condition or body of one simple operation (the usual loop test and
+  // step) runs without setting up an evaluation.
+  const TokenList& l = *list_;
+  if (l.commands.size() == 1) {
+    const CompiledCommand& c = l.commands[0];
+    const CommandTable* table = in.commands.get();
+    if (c.fastOp != FAST_NONE && c.simpleOperands && c.table == table && c.generation == table->generation() &&
+        fastAllowed(in, st) && runFastDirect(in, l, c) == OK) {
+      in.commandCounter++;
+      if (c.fastOp != FAST_SET) in.resultKind = 0;
+      return OK;
+    }
+  }
   return guardedEval(in, [&] {
     in.result.clear();
-    return evalCompiled(in, *list_, discardResult);
+    return evalCompiled(in, l, discardResult);
   });
 }
 

@@ -1,5 +1,6 @@
 #include "interp/parse_cache.h"
 
+#include <cstring>
 #include <unordered_map>
 
 #include "interp/var_table.h"
@@ -15,6 +16,40 @@ using CacheMap = std::unordered_map<std::string_view, std::shared_ptr<const Toke
 CacheMap& cache() {
   static CacheMap map;
   return map;
+}
+
+// Letters, digits and underscores only: a name that needs no frame
+// prefix, subscript, member or indirection handling.
+bool plainName(std::string_view n) {
+  if (n.empty()) return false;
+  for (char c : n)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+  return true;
+}
+
+// A plain name, or plain names joined by dots (a struct member).
+bool memberName(std::string_view n) {
+  if (n.empty() || n[0] == '.') return false;
+  for (char c : n)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.'))
+      return false;
+  return true;
+}
+
+// An optional minus and 1 to 18 decimal digits.
+bool plainDecimal(std::string_view s, int64_t& out) {
+  const size_t n = s.size();
+  if (n == 0 || n > 18) return false;
+  size_t i = s[0] == '-' ? 1 : 0;
+  if (i >= n) return false;
+  uint64_t v = 0;
+  for (size_t j = i; j < n; j++) {
+    unsigned d = static_cast<unsigned>(static_cast<unsigned char>(s[j])) - '0';
+    if (d > 9) return false;
+    v = v * 10 + d;
+  }
+  out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  return true;
 }
 
 // Groups the tokens into commands and words as the evaluator would.
@@ -39,6 +74,28 @@ void compile(TokenList& l) {
           const CompiledWord& w0 = cur.words[0];
           cur.literalName = w0.parts.size() == 1 &&
                             (w0.parts[0].type == PT_ESC || w0.parts[0].type == PT_STR);
+          cur.simpleOperands = true;
+          for (size_t wi = 1; wi < cur.words.size(); wi++) {
+            CompiledWord& w = cur.words[wi];
+            if (w.parts.size() != 1) {
+              cur.simpleOperands = false;
+              continue;
+            }
+            const CompiledPart& part = w.parts[0];
+            if (part.type == PT_ESC || part.type == PT_STR) {
+              const CachedToken& t = l.tokens[part.token];
+              w.isInt = plainDecimal(std::string_view(l.text).substr(t.start, t.len), w.intValue);
+            } else if (!part.plainVar) {
+              cur.simpleOperands = false;
+            }
+          }
+          if (cur.words.size() > 1) {
+            const CompiledWord& w1 = cur.words[1];
+            if (w1.parts.size() == 1 && (w1.parts[0].type == PT_ESC || w1.parts[0].type == PT_STR)) {
+              const CachedToken& t1 = l.tokens[w1.parts[0].token];
+              cur.plainNameArg = plainName(std::string_view(l.text).substr(t1.start, t1.len));
+            }
+          }
           cmds.push_back(std::move(cur));
           cur = CompiledCommand();
         }
@@ -51,7 +108,16 @@ void compile(TokenList& l) {
     if (t.type == PT_VAR && t.hasSubscript && t.posAfter < l.text.size() && l.text[t.posAfter] == '.') return;
     if (prev == PT_SEP || prev == PT_EOL) cur.words.emplace_back();
     if (cur.words.empty()) cur.words.emplace_back();
-    cur.words.back().parts.push_back({t.type, i, nullptr, false});
+    CompiledPart part;
+    part.type = t.type;
+    part.token = i;
+    if (t.type == PT_VAR && !t.hasSubscript) {
+      std::string_view name = std::string_view(l.text).substr(t.start, t.len);
+      part.plainVar = plainName(name);
+      if (name.size() > 2 && name[0] == ':' && name[1] == ':' && memberName(name.substr(2))) part.varScope = 2;
+      else if (memberName(name)) part.varScope = 1;
+    }
+    cur.words.back().parts.push_back(std::move(part));
     prev = t.type;
   }
   l.commands = std::move(cmds);
@@ -93,10 +159,8 @@ std::shared_ptr<const TokenList> build(std::string_view text) {
   return list;
 }
 
-}  // namespace
-
-std::shared_ptr<const TokenList> cachedTokens(std::string_view text) {
-  if (text.size() > kMaxCachedText) return nullptr;
+// The cached list of a text, made and kept when it is not there yet.
+std::shared_ptr<const TokenList> lookUp(std::string_view text) {
   CacheMap& map = cache();
   auto it = map.find(text);
   if (it != map.end()) return it->second;
@@ -106,7 +170,39 @@ std::shared_ptr<const TokenList> cachedTokens(std::string_view text) {
   return list;
 }
 
-void clearParseCache() { cache().clear(); }
+// Recent look-ups by the address and length of the text asked for (a
+// handler's word buffer usually holds the same text on every pass), checked
+// against the cached text so that a reused buffer can never match wrongly.
+struct RecentText {
+  const char* data = nullptr;
+  size_t size = 0;
+  std::shared_ptr<const TokenList> list;
+};
+constexpr size_t kRecentSlots = 64;
+RecentText* recentTexts() {
+  static RecentText* slots = new RecentText[kRecentSlots];  // kept for the whole run
+  return slots;
+}
+
+}  // namespace
+
+std::shared_ptr<const TokenList> cachedTokens(std::string_view text) {
+  if (text.size() > kMaxCachedText) return nullptr;
+  RecentText& r = recentTexts()[((reinterpret_cast<uintptr_t>(text.data()) >> 3) ^ text.size()) & (kRecentSlots - 1)];
+  if (r.list && r.data == text.data() && r.size == text.size() &&
+      std::memcmp(r.list->text.data(), text.data(), text.size()) == 0)
+    return r.list;
+  auto found = lookUp(text);
+  r.data = text.data();
+  r.size = text.size();
+  r.list = found;
+  return found;
+}
+
+void clearParseCache() {
+  cache().clear();
+  for (size_t i = 0; i < kRecentSlots; i++) recentTexts()[i] = RecentText();
+}
 
 void loadToken(Parser& p, const TokenList& l, const CachedToken& t) {
   const char* base = l.text.data();

@@ -28,6 +28,17 @@ struct Command;
 // subscript, with its words cut into parts, so that it can be run without
 // replaying tokens.
 struct TokenList;
+class VarTable;
+struct Var;
+
+// A variable look-up remembered with the table and the table's stamp: it
+// holds while the same table is unchanged.
+struct VarLookupCache {
+  const VarTable* table = nullptr;
+  uint64_t stamp = 0;
+  Var* var = nullptr;
+};
+
 struct CompiledPart {
   int type;                 // PT_ESC/PT_STR literal, PT_VAR, PT_CMD
   uint32_t token;           // index into TokenList::tokens
@@ -35,17 +46,46 @@ struct CompiledPart {
   // a cached list never changes, so neither does this).
   mutable std::shared_ptr<const TokenList> sub;
   mutable bool noSub = false;  // the bracketed text is not cached
+  // PT_VAR: $name with a plain name (letters, digits, _) and no subscript.
+  bool plainVar = false;
+  // PT_VAR without subscript whose name may be looked up directly: 1 in
+  // the current frame (letters, digits, _ and . for struct members), 2 in
+  // the global frame (the same after a leading ::).
+  uint8_t varScope = 0;
+  mutable VarLookupCache lookup;
 };
 struct CompiledWord {
   std::vector<CompiledPart> parts;
+  // One literal part holding plain decimal text: its value.
+  bool isInt = false;
+  int64_t intValue = 0;
 };
+
+// Commands the evaluator may run itself, without building a call, when
+// nothing watches the call (no trace, no single step) and the operands are
+// plain decimal integers; anything else goes to the command's handler.
+enum FastOp : uint8_t {
+  FAST_NONE = 0,
+  FAST_RELATION,   // < <= > >= == != with two operands
+  FAST_ARITHMETIC, // + - * / % & | ^ with two operands
+  FAST_INCREMENT,  // incr ++ decr -- of a plain variable name, optional step
+  FAST_SET,        // set of an existing plain variable of this frame
+};
+
 struct CompiledCommand {
   std::vector<CompiledWord> words;
   bool literalName = false;  // word 0 is one literal part
+  // Word 1 is one literal part that is a plain variable name.
+  bool plainNameArg = false;
+  // Every word after the name is one literal part or one plain $name.
+  bool simpleOperands = false;
   // Look-up cache of the command named by a literal word 0.
   mutable const CommandTable* table = nullptr;
   mutable uint64_t generation = 0;
   mutable Command* command = nullptr;
+  mutable FastOp fastOp = FAST_NONE;  // found with command
+  mutable char fastCode = 0;          // the operator: < ( <= ) > ( >= ) = ( == ) ! ( != ), + - * / % & | ^, i/d
+  mutable VarLookupCache nameLookup;  // the variable word 1 names
 };
 
 struct TokenList {

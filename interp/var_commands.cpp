@@ -99,7 +99,7 @@ CallFrame* frameExactly(Interp& in, int level) {
 }
 
 VarPtr newLink(Interp& in, std::string_view localName, const VarPtr& target) {
-  auto v = std::make_shared<Var>();
+  auto v = newVarRecord();
   v->name.assign(localName);
   v->link = target;
   v->level = frameLevel(in);
@@ -163,7 +163,7 @@ int makeLink(Interp& in, const std::string& cmd, int level, std::string other, s
   }
   VarPtr target = f->vars.findPtr(other);
   if (!target) {
-    target = std::make_shared<Var>();
+    target = newVarRecord();
     target->name = other;
     target->level = f->level;
     target->assigned = true;

@@ -7,61 +7,136 @@
 
 namespace orvel {
 
+namespace {
+
+// Every table change takes the next number, so no two states of any tables
+// share a stamp.
+uint64_t g_nextStamp = 1;
+
+constexpr size_t kIndexFrom = 12;  // records before a table gets a hash index
+
+// Released records without other owners, ready for reuse (a procedure call
+// then binds its arguments without allocating).
+// Never destroyed: tables of interpreters that outlive static destruction
+// may still hand records back.
+struct VarPool {
+  std::vector<VarPtr> free;
+};
+VarPool& pool() {
+  static VarPool* p = new VarPool;
+  return *p;
+}
+
+void resetVar(Var& v) {
+  v.value.clear();
+  v.name.clear();
+  v.kind = VK_AUTO;
+  v.size = 0;
+  v.isPointer = false;
+  v.isConst = false;
+  v.isStatic = false;
+  v.noCase = false;
+  v.members.reset();
+  v.book[0] = v.book[1] = v.book[2] = v.book[3] = 0;
+  v.level = 0;
+  v.link.reset();
+  v.stack.reset();
+  v.table.reset();
+  v.assigned = false;
+  v.subscript.clear();
+  v.seq = 0;
+}
+
+void release(VarPtr& v) {
+  auto& free = pool().free;
+  // Only plain records with no other owner; long values are not worth
+  // keeping around.
+  if (v && v.use_count() == 1 && free.size() < 256 && v->value.capacity() <= 256 && !v->members && !v->table &&
+      !v->stack && !v->link) {
+    resetVar(*v);
+    free.push_back(std::move(v));
+  }
+  v.reset();
+}
+
+}  // namespace
+
+VarPtr newVarRecord() {
+  auto& free = pool().free;
+  if (!free.empty()) {
+    VarPtr v = std::move(free.back());
+    free.pop_back();
+    return v;
+  }
+  return std::make_shared<Var>();
+}
+
+VarTable::VarTable() : stamp_(g_nextStamp++) {}
+
+VarTable::~VarTable() { clear(); }
+
+void VarTable::changed() { stamp_ = g_nextStamp++; }
+
+size_t VarTable::size() const {
+  if (entries_.size() < 2) return entries_.size();
+  if (!indexed_) buildIndex();
+  return index_.size();
+}
+
+void VarTable::buildIndex() const {
+  index_.clear();
+  index_.reserve(entries_.size() * 2);
+  for (size_t i = 0; i < entries_.size(); i++) index_[std::string_view(entries_[i]->name)] = static_cast<uint32_t>(i);
+  indexed_ = true;
+}
+
+int64_t VarTable::indexOf(std::string_view name) const {
+  const size_t n = entries_.size();
+  if (n < kIndexFrom && !indexed_) {
+    for (size_t i = n; i-- > 0;) {
+      const std::string& k = entries_[i]->name;
+      if (k.size() == name.size() && std::memcmp(k.data(), name.data(), name.size()) == 0)
+        return static_cast<int64_t>(i);
+    }
+    return -1;
+  }
+  if (!indexed_) buildIndex();
+  auto it = index_.find(name);
+  return it == index_.end() ? -1 : static_cast<int64_t>(it->second);
+}
+
 Var* VarTable::find(std::string_view name) const {
   if (name.empty()) return nullptr;
-  Recent& r = recent_[(name.size() * 7 + static_cast<unsigned char>(name[0]) +
-                       static_cast<unsigned char>(name.back())) & 7];
-  if (r.var && r.name.size() == name.size() && std::memcmp(r.name.data(), name.data(), name.size()) == 0)
-    return r.var;
-  auto it = map_.find(name);
-  if (it == map_.end()) return nullptr;
-  if (name.size() <= 15) {  // short names only: keeping them costs no allocation
-    r.name.assign(name);
-    r.var = it->second.get();
-  }
-  return it->second.get();
+  int64_t i = indexOf(name);
+  return i < 0 ? nullptr : entries_[static_cast<size_t>(i)].get();
 }
 
 VarPtr VarTable::findPtr(std::string_view name) const {
-  auto it = map_.find(name);
-  return it == map_.end() ? nullptr : it->second;
+  if (name.empty()) return nullptr;
+  int64_t i = indexOf(name);
+  return i < 0 ? nullptr : entries_[static_cast<size_t>(i)];
 }
 
 Var* VarTable::add(VarPtr v) {
   changed();
-  v->seq = nextSeq_++;
   Var* raw = v.get();
-  auto it = map_.find(std::string_view(v->name));
-  if (it != map_.end()) {
-    shadowed_.push_back(std::move(it->second));
-    it->second = std::move(v);
-  } else {
-    std::string key = v->name;
-    map_.emplace(std::move(key), std::move(v));
-  }
+  entries_.push_back(std::move(v));
+  if (indexed_) index_[std::string_view(raw->name)] = static_cast<uint32_t>(entries_.size() - 1);
   return raw;
 }
 
 bool VarTable::remove(Var* v) {
   if (!v) return false;
-  changed();
-  auto it = map_.find(std::string_view(v->name));
-  if (it != map_.end() && it->second.get() == v) {
-    // A shadowed record of the same name becomes visible again.
-    auto sh = std::find_if(shadowed_.rbegin(), shadowed_.rend(),
-                           [&](const VarPtr& p) { return p->name == v->name; });
-    if (sh != shadowed_.rend()) {
-      it->second = std::move(*sh);
-      shadowed_.erase(std::next(sh).base());
-    } else {
-      map_.erase(it);
-    }
-    return true;
-  }
-  auto sh = std::find_if(shadowed_.begin(), shadowed_.end(),
-                         [&](const VarPtr& p) { return p.get() == v; });
-  if (sh != shadowed_.end()) {
-    shadowed_.erase(sh);
+  for (size_t i = entries_.size(); i-- > 0;) {
+    if (entries_[i].get() != v) continue;
+    changed();
+    VarPtr gone = std::move(entries_[i]);
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+    // Positions after the removed record moved: the index is rebuilt on
+    // the next look-up of a large table.
+    index_.clear();
+    indexed_ = false;
+    release(gone);
     return true;
   }
   return false;
@@ -69,28 +144,28 @@ bool VarTable::remove(Var* v) {
 
 std::vector<Var*> VarTable::list() const {
   std::vector<Var*> out;
-  out.reserve(map_.size() + shadowed_.size());
-  for (auto& [k, v] : map_) out.push_back(v.get());
-  for (auto& v : shadowed_) out.push_back(v.get());
-  std::sort(out.begin(), out.end(), [](Var* a, Var* b) { return a->seq > b->seq; });
+  out.reserve(entries_.size());
+  for (size_t i = entries_.size(); i-- > 0;) out.push_back(entries_[i].get());
   return out;
 }
 
 void VarTable::clear() {
   changed();
-  map_.clear();
-  shadowed_.clear();
+  // Newest first, as the records were listed.
+  for (size_t i = entries_.size(); i-- > 0;) release(entries_[i]);
+  entries_.clear();
+  index_.clear();
+  indexed_ = false;
 }
 
 std::vector<VarPtr> VarTable::takeAll() {
   changed();
   std::vector<VarPtr> out;
-  out.reserve(map_.size() + shadowed_.size());
-  for (auto& [k, v] : map_) out.push_back(std::move(v));
-  for (auto& v : shadowed_) out.push_back(std::move(v));
-  map_.clear();
-  shadowed_.clear();
-  std::sort(out.begin(), out.end(), [](const VarPtr& a, const VarPtr& b) { return a->seq > b->seq; });
+  out.reserve(entries_.size());
+  for (size_t i = entries_.size(); i-- > 0;) out.push_back(std::move(entries_[i]));
+  entries_.clear();
+  index_.clear();
+  indexed_ = false;
   return out;
 }
 

@@ -1,5 +1,9 @@
 // The variables of one call frame. Scripts see them as a list with the
-// newest first; the hash index makes look-up O(1).
+// newest first. Records are kept in the order they were added; a small
+// table is searched from the newest record back, a large one through a hash
+// index of the visible names. Every change to the table gives it a new
+// stamp, so that a look-up remembered together with the stamp stays valid
+// exactly as long as the table is unchanged.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -19,44 +23,47 @@ struct StringHash {
   size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
 };
 
+// A new variable record, taken from a pool of released ones when possible.
+VarPtr newVarRecord();
+
 class VarTable {
  public:
+  VarTable();
+  VarTable(const VarTable&) = delete;
+  VarTable& operator=(const VarTable&) = delete;
+  ~VarTable();
+
   Var* find(std::string_view name) const;
   VarPtr findPtr(std::string_view name) const;
-  // Adds a record at the head of the list (a record of the same name is
-  // shadowed until the frame is dropped).
+  // Adds a record as the newest (a record of the same name is shadowed
+  // until the newer one is removed).
   Var* add(VarPtr v);
   bool remove(Var* v);
   std::vector<Var*> list() const;  // newest first
-  std::vector<VarPtr> takeAll();   // empties the table
-  // Drops every record (in no particular order) and empties the table.
+  std::vector<VarPtr> takeAll();   // newest first; empties the table
+  // Drops every record and empties the table.
   void clear();
   // True when some record (shadowed ones included) satisfies test.
   template <class F>
   bool any(F test) const {
-    for (auto& kv : map_)
-      if (test(kv.second.get())) return true;
-    for (auto& v : shadowed_)
+    for (auto& v : entries_)
       if (test(v.get())) return true;
     return false;
   }
-  size_t size() const { return map_.size(); }
-  bool empty() const { return map_.empty(); }
+  size_t size() const;  // visible names
+  bool empty() const { return entries_.empty(); }
+  uint64_t stamp() const { return stamp_; }
 
  private:
-  void changed() {
-    for (auto& e : recent_) e.var = nullptr;
-  }
-  std::unordered_map<std::string, VarPtr, StringHash, std::equal_to<>> map_;
-  std::vector<VarPtr> shadowed_;
-  uint64_t nextSeq_ = 1;
-  // Recent look-ups by name, so that a loop reading the same few names
-  // does not hash them on every pass. Emptied by every change to the table.
-  struct Recent {
-    std::string name;
-    Var* var = nullptr;
-  };
-  mutable Recent recent_[8];
+  void changed();
+  int64_t indexOf(std::string_view name) const;  // newest record of the name, or -1
+  void buildIndex() const;
+  std::vector<VarPtr> entries_;  // oldest first
+  uint64_t stamp_;
+  // Name -> position in entries_ of the newest record of that name; built
+  // when the table grows past a few records, dropped by removals.
+  mutable std::unordered_map<std::string_view, uint32_t, StringHash, std::equal_to<>> index_;
+  mutable bool indexed_ = false;
 };
 
 }  // namespace orvel

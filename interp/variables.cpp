@@ -30,7 +30,7 @@ Var* deref(Var* v) {
 }
 
 VarPtr makeVar(std::string_view name, std::string_view value, int level) {
-  auto v = std::make_shared<Var>();
+  auto v = newVarRecord();
   v->name.assign(name);
   v->value.assign(value);
   v->level = level;

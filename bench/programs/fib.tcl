@@ -1,5 +1,5 @@
-proc fib {n} {
+proc fibr {n} {
   if {$n < 2} {return $n}
-  return [expr {[fib [expr {$n - 1}]] + [fib [expr {$n - 2}]]}]
+  return [expr {[fibr [expr {$n - 1}]] + [fibr [expr {$n - 2}]]}]
 }
-puts [fib 28]
+puts [fibr 28]

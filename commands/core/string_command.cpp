@@ -8,6 +8,8 @@
 
 namespace orvel::strings {
 
+using namespace std::literals;
+
 namespace {
 
 int invalidArgument(Interp& in, Args& argv) {
@@ -143,9 +145,9 @@ int orvelCommandString(Interp& in, Args& argv, void*) {
   lowerInPlace(sub);
 
   // Subcommands that are stand-alone commands given the words after `string`.
-  if (sub == "to_wchar") return handOn(in, argv, "wchar_to_string", orvelCommandWchar_to_string);
+  if (sub == "to_wchar"sv) return handOn(in, argv, "wchar_to_string", orvelCommandWchar_to_string);
   struct HandOn {
-    const char* name;
+    std::string_view name;
     Handler h;
   };
   static const HandOn handOns[] = {{"left", orvelCommandLeft},   {"right", orvelCommandLeft},
@@ -154,7 +156,7 @@ int orvelCommandString(Interp& in, Args& argv, void*) {
   for (const HandOn& h : handOns) {
     if (sub == h.name) {
       if (argc < 4) return wrongNumArgs(in, argv);
-      return handOn(in, argv, h.name, h.h);
+      return handOn(in, argv, h.name.data(), h.h);
     }
   }
 
@@ -165,7 +167,7 @@ int orvelCommandString(Interp& in, Args& argv, void*) {
   auto getText = [&](size_t required) -> bool {
     bool useVar = argc > required && argv.back() == "-var";
     varName = argv[2];
-    if (sub == "tolower" && argv[2] == "-var") {
+    if (sub == "tolower"sv && argv[2] == "-var") {
       if (argc < 4) return false;
       useVar = true;
       varName = argv[3];
@@ -184,42 +186,42 @@ int orvelCommandString(Interp& in, Args& argv, void*) {
     return OK;
   };
 
-  if (sub == "tolower" || sub == "toupper") {
+  if (sub == "tolower"sv || sub == "toupper"sv) {
     if (!getText(3)) return invalidArgument(in, argv);
-    sub == "tolower" ? lowerInPlace(text) : upperInPlace(text);
+    sub == "tolower"sv ? lowerInPlace(text) : upperInPlace(text);
     return done(std::move(text));
   }
-  if (sub == "isempty" || sub == "length" || sub == "is_alpha" || sub == "is_alnum") {
+  if (sub == "isempty"sv || sub == "length"sv || sub == "is_alpha"sv || sub == "is_alnum"sv) {
     if (!getText(3)) return invalidArgument(in, argv);
-    if (sub == "isempty")
+    if (sub == "isempty"sv)
       in.result = text.empty() ? "1" : "0";
-    else if (sub == "length")
+    else if (sub == "length"sv)
       in.result = intText(static_cast<int64_t>(text.size()));
     else
-      in.result = allOf(text, sub == "is_alpha" ? isAlphaC : isAlnumC) ? "1" : "0";
+      in.result = allOf(text, sub == "is_alpha"sv ? isAlphaC : isAlnumC) ? "1" : "0";
     return OK;
   }
-  if (sub == "trim" || sub == "trimleft" || sub == "trimright") {
+  if (sub == "trim"sv || sub == "trimleft"sv || sub == "trimright"sv) {
     if (!getText(3)) return invalidArgument(in, argv);
     size_t words = argc - (varName.empty() ? 0 : 1);
-    std::string_view chars = words > 3 ? std::string_view(argv[3]) : sub == "trim" ? " \t" : " ";
-    std::string trimmed(trimSet(text, chars, sub != "trimright", sub != "trimleft"));
-    if (sub != "trim") varName.clear();  // only trim changes the variable
+    std::string_view chars = words > 3 ? std::string_view(argv[3]) : sub == "trim"sv ? " \t" : " ";
+    std::string trimmed(trimSet(text, chars, sub != "trimright"sv, sub != "trimleft"sv));
+    if (sub != "trim"sv) varName.clear();  // only trim changes the variable
     return done(std::move(trimmed));
   }
-  if (sub == "totitle" || sub == "initcaps" || sub == "reverse") {
+  if (sub == "totitle"sv || sub == "initcaps"sv || sub == "reverse"sv) {
     if (!getText(3)) return invalidArgument(in, argv);
-    if (sub == "reverse") return done(std::string(text.rbegin(), text.rend()));
-    return done(sub == "totitle" ? titleCase(std::move(text)) : initialCaps(std::move(text)));
+    if (sub == "reverse"sv) return done(std::string(text.rbegin(), text.rend()));
+    return done(sub == "totitle"sv ? titleCase(std::move(text)) : initialCaps(std::move(text)));
   }
-  if (sub == "repeat") return repeatText(in, argv);
+  if (sub == "repeat"sv) return repeatText(in, argv);
 
-  if (sub == "equal" || sub == "index" || sub == "toarray") {
+  if (sub == "equal"sv || sub == "index"sv || sub == "toarray"sv) {
     if (argc < 4) return wrongNumArgs(in, argv);
-    if (sub == "toarray") return toArray(in, argv);
+    if (sub == "toarray"sv) return toArray(in, argv);
     if (!getText(4)) return invalidArgument(in, argv);
     varName.clear();  // read only
-    if (sub == "equal") {
+    if (sub == "equal"sv) {
       in.result = text == argv[3] ? "1" : "0";
       return OK;
     }
@@ -229,9 +231,9 @@ int orvelCommandString(Interp& in, Args& argv, void*) {
     return OK;
   }
 
-  if (sub == "replace" || sub == "range") {
+  if (sub == "replace"sv || sub == "range"sv) {
     if (argc < 5) return wrongNumArgs(in, argv);
-    return sub == "replace" ? replaceText(in, argv) : rangeText(in, argv);
+    return sub == "replace"sv ? replaceText(in, argv) : rangeText(in, argv);
   }
 
   if (argc >= 5) {
