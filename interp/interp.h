@@ -154,6 +154,10 @@ int orvelSetConst(Interp& in, std::string_view name, std::string_view value, boo
                   bool replace);
 // The core of `set`: value null reads the variable into the result.
 int setVariable(Interp& in, std::string_view name, const std::string* value, bool report);
+// setVariable for assignments repeated in a loop: the record of a plain
+// name (letters, digits, _) is remembered in cache while its frame's table
+// is unchanged. Results and messages are those of setVariable.
+int setVariableRemembered(Interp& in, std::string_view name, const std::string& value, VarLookupCache& cache);
 // Reads a variable's value the way `$name` does (fields, structs, dicts).
 bool readVarValue(Interp& in, Var* v, std::string& out);
 CallFrame* frameAtLevel(Interp& in, int n);

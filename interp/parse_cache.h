@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "interp/tokenizer.h"
+#include "interp/var_table.h"
 
 namespace orvel {
 
@@ -28,16 +29,6 @@ struct Command;
 // subscript, with its words cut into parts, so that it can be run without
 // replaying tokens.
 struct TokenList;
-class VarTable;
-struct Var;
-
-// A variable look-up remembered with the table and the table's stamp: it
-// holds while the same table is unchanged.
-struct VarLookupCache {
-  const VarTable* table = nullptr;
-  uint64_t stamp = 0;
-  Var* var = nullptr;
-};
 
 struct CompiledPart {
   int type;                 // PT_ESC/PT_STR literal, PT_VAR, PT_CMD

@@ -23,6 +23,16 @@ struct StringHash {
   size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
 };
 
+class VarTable;
+
+// A variable look-up remembered with the table and the table's stamp: it
+// holds while the same table is unchanged.
+struct VarLookupCache {
+  const VarTable* table = nullptr;
+  uint64_t stamp = 0;
+  Var* var = nullptr;
+};
+
 // A new variable record, taken from a pool of released ones when possible.
 VarPtr newVarRecord();
 

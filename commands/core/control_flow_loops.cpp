@@ -103,6 +103,7 @@ int orvelCommandForeach(Interp& in, Args& argv, void*) {
   }
   struct Pair {
     std::vector<std::string> names, values;
+    std::vector<VarLookupCache> lookups;
     size_t cursor = 0;
   };
   std::vector<Pair> pairs(count / 2);
@@ -113,6 +114,7 @@ int orvelCommandForeach(Interp& in, Args& argv, void*) {
     TclTokenised3(argv[2 + 2 * p], pair.values);
     if (pair.names.empty())
       return fail(in, "%s: Empty variable list (arg %i)", argv[0].c_str(), static_cast<int>(1 + 2 * p));
+    pair.lookups.resize(pair.names.size());
     size_t need = (pair.values.size() + pair.names.size() - 1) / pair.names.size();
     if (need > passes) passes = need;
   }
@@ -123,10 +125,10 @@ int orvelCommandForeach(Interp& in, Args& argv, void*) {
   for (size_t pass = 0; pass < passes; pass++) {
     if (budget.spent(in)) return ERROR;
     for (Pair& pair : pairs) {
-      for (const std::string& name : pair.names) {
+      for (size_t k = 0; k < pair.names.size(); k++) {
         const std::string& v = pair.cursor < pair.values.size() ? pair.values[pair.cursor] : kEmpty;
         pair.cursor++;
-        if (setVariable(in, name, &v, true) != OK) return ERROR;
+        if (setVariableRemembered(in, pair.names[k], v, pair.lookups[k]) != OK) return ERROR;
       }
     }
     int code = bodyScript.eval(in, pass + 1 < passes);

@@ -82,6 +82,15 @@ int orvelCommandLappend(Interp& in, Args& argv, void*) {
   if (!t || t->kind != VK_AUTO || t->isConst || v->isConst || t->isPointer) return refuse(in, name);
 
   const size_t oldSize = t->value.size();
+  if (v == t) {
+    // No links: the elements go straight onto the value.
+    for (size_t i = 2; i < argv.size(); i++) lists::appendBraced(t->value, argv[i]);
+    t->size = static_cast<int64_t>(t->value.size());
+    t->assigned = true;
+    if (unused) in.result.clear();
+    else in.result = t->value;
+    return OK;
+  }
   const std::string add = appendedText(argv, t->value.empty());
   t->value += add;
   t->size = static_cast<int64_t>(t->value.size());

@@ -68,7 +68,8 @@ void appendBraced(std::string& list, std::string_view element) {
   if (!list.empty()) list += ' ';
   if (element.empty()) {
     list += "{}";
-  } else if (element.find_first_of(" \t\r\n") != std::string_view::npos) {
+  } else if (std::any_of(element.begin(), element.end(),
+                         [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; })) {
     list += '{';
     list += element;
     list += '}';
