@@ -13,6 +13,7 @@
 #include "interp/process_state.h"
 #include "interp/struct_access.h"
 #include "interp/tokenizer.h"
+#include "interp/watch_hook.h"
 #include "platform/console.h"
 
 namespace orvel {
@@ -253,6 +254,7 @@ int dispatchCommand(Interp& in, Command* cmd, Args& words) {
     printTraceLine(13, strprintf("Retn %lld (%d)> '%s' -> '%s'", static_cast<long long>(snapshot), in.level,
                                  words[0].c_str(), in.result.empty() ? "{}" : in.result.c_str()));
   }
+  if (!in.watchList.empty()) watchCheck(in);
   if (code == RETURN) {
     if (kind == 1) return OK;
     return st.callDepth == 0 ? RETURN_TOP : RETURN;

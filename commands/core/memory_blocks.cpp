@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/core/list_common.h"
+#include "commands/core/memory_blocks.h"
 #include "interp/interp.h"
 
 namespace orvel {
@@ -258,5 +259,23 @@ const CommandRegistrar reg[] = {
 };
 
 }  // namespace
+
+std::vector<unsigned char>* memoryBlockOf(Interp& in, std::string_view handle, bool* freed) {
+  Blocks& b = blocksOf(in);
+  int64_t id = handleId(handle);
+  auto it = b.live.find(id);
+  if (freed) *freed = id && b.freed.count(id);
+  return it != b.live.end() ? &it->second : nullptr;
+}
+
+MemoryBlockStats memoryBlockStats(Interp& in) {
+  Blocks& b = blocksOf(in);
+  MemoryBlockStats s;
+  s.count = static_cast<int64_t>(b.live.size());
+  for (auto& [id, bytes] : b.live) s.bytes += static_cast<int64_t>(bytes.size());
+  s.recordedBytes = b.total;
+  s.freedHandles = static_cast<int64_t>(b.freed.size());
+  return s;
+}
 
 }  // namespace orvel

@@ -1,0 +1,12 @@
+#include "platform/shell_words.h"
+#include "platform/system.h"
+
+namespace plat {
+
+std::vector<std::string> shellCommandWords(const std::string& line) {
+  std::string shell;
+  if (!getEnv("COMSPEC", shell) || shell.empty()) shell = "cmd.exe";
+  return {shell, "/C", line};
+}
+
+}  // namespace plat
