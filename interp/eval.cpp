@@ -441,7 +441,7 @@ inline bool plainInteger(const std::string& s, int64_t& out) {
 // Which fast operation, if any, a command resolved to `cmd` allows; sets
 // c.fastCode to the operator.
 FastOp classifyFastOp(const CompiledCommand& c, const std::string& name, const Command* cmd) {
-  if (cmd->kind != 0 || cmd->pd || name.empty() || name.size() > 4) return FAST_NONE;
+  if (cmd->kind != 0 || cmd->pd || name.empty() || name.size() > 6) return FAST_NONE;
   if (cmd->handler != builtinHandler(name)) return FAST_NONE;  // renamed or replaced
   const size_t n = c.words.size();
   if (n == 3 && name.size() == 1 && (name[0] == '<' || name[0] == '>')) {
@@ -457,6 +457,7 @@ FastOp classifyFastOp(const CompiledCommand& c, const std::string& name, const C
     return FAST_ARITHMETIC;
   }
   if (n == 3 && c.plainNameArg && name == "set") return FAST_SET;
+  if (n == 3 && c.plainNameArg && name == "append") return FAST_APPEND;
   if ((n == 2 || n == 3) && c.plainNameArg && (name == "incr" || name == "++" || name == "decr" || name == "--")) {
     c.fastCode = (name[0] == 'd' || name[0] == '-') ? 'd' : 'i';
     return FAST_INCREMENT;
@@ -526,6 +527,18 @@ inline bool setPlain(Interp& in, const CompiledCommand& c, std::string_view name
   return true;
 }
 
+// Appends a value to an existing plain variable of this frame as `append`
+// does (its result is empty); false when `append` itself must do it.
+inline bool appendPlain(Interp& in, const CompiledCommand& c, std::string_view name, std::string_view value) {
+  Var* v = lookupPlain(in, name, c.nameLookup);
+  if (!v || v->link || v->kind != VK_AUTO || v->isPointer || v->isConst) return false;
+  v->value.append(value);
+  v->size = static_cast<int64_t>(v->value.size());
+  v->assigned = true;
+  in.result.clear();
+  return true;
+}
+
 // A simple operand as an integer without building the word: a literal's
 // parsed value or a plain variable's value; false when it is not a plain
 // decimal integer (or not there).
@@ -545,7 +558,7 @@ inline bool operandInt(Interp& in, const TokenList& l, const CompiledWord& w, in
 // any word is built.
 int runFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c) {
   int64_t a = 0, b = 1;
-  if (c.fastOp == FAST_SET) {
+  if (c.fastOp == FAST_SET || c.fastOp == FAST_APPEND) {
     const CachedToken& tn = l.tokens[c.words[1].parts[0].token];
     const CompiledPart& vp = c.words[2].parts[0];
     const CachedToken& tv = l.tokens[vp.token];
@@ -555,7 +568,9 @@ int runFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c) {
       if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return kNotHandled;
       text = v->value;
     }
-    return setPlain(in, c, std::string_view(l.text.data() + tn.start, tn.len), text) ? OK : kNotHandled;
+    std::string_view name(l.text.data() + tn.start, tn.len);
+    if (c.fastOp == FAST_APPEND) return appendPlain(in, c, name, text) ? OK : kNotHandled;
+    return setPlain(in, c, name, text) ? OK : kNotHandled;
   }
   if (c.fastOp == FAST_INCREMENT) {
     if (c.words.size() == 3 && !operandInt(in, l, c.words[2], b)) return kNotHandled;
@@ -570,6 +585,7 @@ int runFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c) {
 int runFastOp(Interp& in, const CompiledCommand& c, Args& words) {
   int64_t a = 0, b = 1;
   if (c.fastOp == FAST_SET) return setPlain(in, c, words[1], words[2]) ? OK : kNotHandled;
+  if (c.fastOp == FAST_APPEND) return appendPlain(in, c, words[1], words[2]) ? OK : kNotHandled;
   if (c.fastOp == FAST_INCREMENT) {
     if (words.size() == 3 && !plainInteger(words[2], b)) return kNotHandled;
     return incrementPlain(in, c, words[1], b) ? OK : kNotHandled;

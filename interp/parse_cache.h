@@ -61,6 +61,7 @@ enum FastOp : uint8_t {
   FAST_ARITHMETIC, // + - * / % & | ^ with two operands
   FAST_INCREMENT,  // incr ++ decr -- of a plain variable name, optional step
   FAST_SET,        // set of an existing plain variable of this frame
+  FAST_APPEND,     // append of one value to an existing plain variable
 };
 
 struct CompiledCommand {
