@@ -176,9 +176,33 @@ int64_t truncToInt64(double d) {
 }
 
 void assignInt(std::string& out, int64_t v) {
+  // Two digits at a time from the end; clear-and-append keeps the string's
+  // buffer and costs less than a general assign.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char buf[24];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.assign(buf, static_cast<size_t>(r.ptr - buf));
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  uint64_t u = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
+  while (u >= 100) {
+    const size_t r = static_cast<size_t>(u % 100) * 2;
+    u /= 100;
+    p -= 2;
+    p[0] = kPairs[r];
+    p[1] = kPairs[r + 1];
+  }
+  if (u >= 10) {
+    p -= 2;
+    p[0] = kPairs[u * 2];
+    p[1] = kPairs[u * 2 + 1];
+  } else {
+    *--p = static_cast<char>('0' + u);
+  }
+  if (v < 0) *--p = '-';
+  out.clear();
+  out.append(p, static_cast<size_t>(end - p));
 }
 
 void assignUint(std::string& out, uint64_t v) {
