@@ -12,6 +12,24 @@ namespace orvel {
 // otherwise decimal (a leading 0 is not octal); signed 64-bit, wrapping.
 // ok is cleared for a text beginning with '&' that is not &h/&b.
 int64_t toInt64(std::string_view s, bool* ok = nullptr);
+// Plain decimal text: an optional minus and 1 to 18 digits, nothing else
+// (too short to wrap). The common case of every counter and index, which
+// every integer reader of the library reads the same way.
+inline bool plainDecimal(std::string_view s, int64_t& out) {
+  const size_t n = s.size();
+  if (n == 0 || n > 18) return false;
+  const char* c = s.data();
+  size_t i = c[0] == '-' ? 1 : 0;
+  if (i >= n) return false;
+  uint64_t v = 0;
+  for (size_t j = i; j < n; j++) {
+    unsigned d = static_cast<unsigned>(static_cast<unsigned char>(c[j])) - '0';
+    if (d > 9) return false;
+    v = v * 10 + d;
+  }
+  out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  return true;
+}
 
 // Plain decimal conversion (no radix prefixes): leading white space, an
 // optional sign, then digits up to the first other character; no digits

@@ -51,22 +51,6 @@ inline bool holdsReal(Rel r, double a, double b) {
   }
 }
 
-// Plain decimal text (an optional minus and 1 to 18 digits): such a word is
-// an integer number whose value toInt64 would read the same way.
-inline bool plainInteger(const std::string& s, int64_t& out) {
-  const size_t n = s.size();
-  if (n == 0 || n > 18) return false;
-  size_t i = s[0] == '-' ? 1 : 0;
-  if (i >= n) return false;
-  uint64_t v = 0;
-  for (size_t j = i; j < n; j++) {
-    unsigned d = static_cast<unsigned>(static_cast<unsigned char>(s[j])) - '0';
-    if (d > 9) return false;
-    v = v * 10 + d;
-  }
-  out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-  return true;
-}
 
 inline std::string_view asText(const std::string& s) {
   return s == "{}" ? std::string_view() : std::string_view(s);
@@ -81,7 +65,7 @@ int orvelCommandRelational(Interp& in, Args& argv, void*) {
   const std::string& ta = argv[1];
   const std::string& tb = argv[2];
   int64_t qa, qb;
-  if (plainInteger(ta, qa) && plainInteger(tb, qb)) {
+  if (plainDecimal(ta, qa) && plainDecimal(tb, qb)) {
     bool t = holds(rel, isUnsigned ? orderOf(static_cast<uint64_t>(qa), static_cast<uint64_t>(qb)) : orderOf(qa, qb));
     in.result.assign(t ? "1" : "0", 1);
     return OK;

@@ -399,43 +399,10 @@ WordBuffers& wordBuffers() {
   return *pool[depth];
 }
 
-// The variable of a name in a table, through a remembered look-up while
-// the table is unchanged.
-inline Var* lookupIn(const VarTable& vt, std::string_view name, VarLookupCache& cache) {
-  if (cache.table == &vt && cache.stamp == vt.stamp()) return cache.var;
-  Var* v = vt.find(name);
-  cache.table = &vt;
-  cache.stamp = vt.stamp();
-  cache.var = v;
-  return v;
-}
-
-// The same in the current frame.
+// The variable of a name in the current frame, through a remembered
+// look-up while the frame's table is unchanged.
 inline Var* lookupPlain(Interp& in, std::string_view name, VarLookupCache& cache) {
-  const VarTable& vt = in.callFrame->vars;
-  if (cache.table == &vt && cache.stamp == vt.stamp()) return cache.var;
-  Var* v = vt.find(name);
-  cache.table = &vt;
-  cache.stamp = vt.stamp();
-  cache.var = v;
-  return v;
-}
-
-// Plain decimal text (an optional minus and 1 to 18 digits): a number that
-// every integer reader of the library reads the same way.
-inline bool plainInteger(const std::string& s, int64_t& out) {
-  const size_t n = s.size();
-  if (n == 0 || n > 18) return false;
-  size_t i = s[0] == '-' ? 1 : 0;
-  if (i >= n) return false;
-  uint64_t v = 0;
-  for (size_t j = i; j < n; j++) {
-    unsigned d = static_cast<unsigned>(static_cast<unsigned char>(s[j])) - '0';
-    if (d > 9) return false;
-    v = v * 10 + d;
-  }
-  out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-  return true;
+  return in.callFrame->vars.findRemembered(name, cache);
 }
 
 // Which fast operation, if any, a command resolved to `cmd` allows; sets
@@ -503,7 +470,7 @@ inline bool computeInts(Interp& in, char code, int64_t a, int64_t b) {
 inline bool incrementPlain(Interp& in, const CompiledCommand& c, std::string_view name, int64_t step) {
   Var* v = lookupPlain(in, name, c.nameLookup);
   int64_t a;
-  if (!v || v->link || v->kind != VK_AUTO || v->isConst || v->isPointer || !plainInteger(v->value, a)) return false;
+  if (!v || v->link || v->kind != VK_AUTO || v->isConst || v->isPointer || !plainDecimal(v->value, a)) return false;
   const uint64_t r = c.fastCode == 'd' ? static_cast<uint64_t>(a) - static_cast<uint64_t>(step)
                                        : static_cast<uint64_t>(a) + static_cast<uint64_t>(step);
   assignInt(v->value, static_cast<int64_t>(r));
@@ -551,7 +518,7 @@ inline bool operandInt(Interp& in, const TokenList& l, const CompiledWord& w, in
   const CachedToken& t = l.tokens[part.token];
   Var* v = lookupPlain(in, std::string_view(l.text.data() + t.start, t.len), part.lookup);
   if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return false;
-  return plainInteger(v->value, out);
+  return plainDecimal(v->value, out);
 }
 
 // The fast operation of a command whose operands are all simple, before
@@ -587,10 +554,10 @@ int runFastOp(Interp& in, const CompiledCommand& c, Args& words) {
   if (c.fastOp == FAST_SET) return setPlain(in, c, words[1], words[2]) ? OK : kNotHandled;
   if (c.fastOp == FAST_APPEND) return appendPlain(in, c, words[1], words[2]) ? OK : kNotHandled;
   if (c.fastOp == FAST_INCREMENT) {
-    if (words.size() == 3 && !plainInteger(words[2], b)) return kNotHandled;
+    if (words.size() == 3 && !plainDecimal(words[2], b)) return kNotHandled;
     return incrementPlain(in, c, words[1], b) ? OK : kNotHandled;
   }
-  if (!plainInteger(words[1], a) || !plainInteger(words[2], b)) return kNotHandled;
+  if (!plainDecimal(words[1], a) || !plainDecimal(words[2], b)) return kNotHandled;
   return computeInts(in, c.fastCode, a, b) ? OK : kNotHandled;
 }
 
@@ -665,7 +632,7 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
             // The common case: a variable found by a remembered look-up,
             // read as the full substitution reads it once found.
             Var* v = part.varScope == 1 ? lookupPlain(in, tok, part.lookup)
-                                        : lookupIn(globalFrame(in)->vars, tok.substr(2), part.lookup);
+                                        : globalFrame(in)->vars.findRemembered(tok.substr(2), part.lookup);
             if (v && (!v->link || v->subscript.empty())) {
               Var* t = varTarget(v);
               if (t->kind == VK_FIELD) {

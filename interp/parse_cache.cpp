@@ -3,6 +3,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "expr/numbers.h"
 #include "interp/var_table.h"
 
 namespace orvel {
@@ -18,15 +19,6 @@ CacheMap& cache() {
   return map;
 }
 
-// Letters, digits and underscores only: a name that needs no frame
-// prefix, subscript, member or indirection handling.
-bool plainName(std::string_view n) {
-  if (n.empty()) return false;
-  for (char c : n)
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
-  return true;
-}
-
 // A plain name, or plain names joined by dots (a struct member).
 bool memberName(std::string_view n) {
   if (n.empty() || n[0] == '.') return false;
@@ -36,21 +28,6 @@ bool memberName(std::string_view n) {
   return true;
 }
 
-// An optional minus and 1 to 18 decimal digits.
-bool plainDecimal(std::string_view s, int64_t& out) {
-  const size_t n = s.size();
-  if (n == 0 || n > 18) return false;
-  size_t i = s[0] == '-' ? 1 : 0;
-  if (i >= n) return false;
-  uint64_t v = 0;
-  for (size_t j = i; j < n; j++) {
-    unsigned d = static_cast<unsigned>(static_cast<unsigned char>(s[j])) - '0';
-    if (d > 9) return false;
-    v = v * 10 + d;
-  }
-  out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-  return true;
-}
 
 // Groups the tokens into commands and words as the evaluator would.
 void compile(TokenList& l) {
@@ -93,7 +70,7 @@ void compile(TokenList& l) {
             const CompiledWord& w1 = cur.words[1];
             if (w1.parts.size() == 1 && (w1.parts[0].type == PT_ESC || w1.parts[0].type == PT_STR)) {
               const CachedToken& t1 = l.tokens[w1.parts[0].token];
-              cur.plainNameArg = plainName(std::string_view(l.text).substr(t1.start, t1.len));
+              cur.plainNameArg = isPlainName(std::string_view(l.text).substr(t1.start, t1.len));
             }
           }
           cmds.push_back(std::move(cur));
@@ -113,7 +90,7 @@ void compile(TokenList& l) {
     part.token = i;
     if (t.type == PT_VAR && !t.hasSubscript) {
       std::string_view name = std::string_view(l.text).substr(t.start, t.len);
-      part.plainVar = plainName(name);
+      part.plainVar = isPlainName(name);
       if (name.size() > 2 && name[0] == ':' && name[1] == ':' && memberName(name.substr(2))) part.varScope = 2;
       else if (memberName(name)) part.varScope = 1;
     }

@@ -129,20 +129,11 @@ int setVariable(Interp& in, std::string_view name, const std::string* value, boo
 }
 
 int setVariableRemembered(Interp& in, std::string_view name, const std::string& value, VarLookupCache& cache) {
-  const VarTable& vt = in.callFrame->vars;
-  Var* v;
-  if (cache.table == &vt && cache.stamp == vt.stamp()) {
-    v = cache.var;
-  } else {
-    bool plain = !name.empty();
-    for (char c : name)
-      if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) plain = false;
-    if (!plain) return setVariable(in, name, &value, true);
-    v = vt.find(name);
-    cache.table = &vt;
-    cache.stamp = vt.stamp();
-    cache.var = v;
+  // Only plain names are remembered; the others keep every rule of set.
+  if (in.callFrame->vars.stamp() != cache.stamp || &in.callFrame->vars != cache.table) {
+    if (!isPlainName(name)) return setVariable(in, name, &value, true);
   }
+  Var* v = in.callFrame->vars.findRemembered(name, cache);
   if (!v || v->link || v->kind != VK_AUTO || v->isPointer || v->isConst) return setVariable(in, name, &value, true);
   v->value = value;
   v->size = static_cast<int64_t>(value.size());

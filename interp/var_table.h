@@ -33,6 +33,15 @@ struct VarLookupCache {
   Var* var = nullptr;
 };
 
+// Letters, digits and underscores only: a variable name that needs no frame
+// prefix, subscript, member or indirection handling.
+inline bool isPlainName(std::string_view n) {
+  if (n.empty()) return false;
+  for (char c : n)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+  return true;
+}
+
 // A new variable record, taken from a pool of released ones when possible.
 VarPtr newVarRecord();
 
@@ -44,6 +53,15 @@ class VarTable {
   ~VarTable();
 
   Var* find(std::string_view name) const;
+  // find, answered from cache while it was filled by this table in its
+  // present state (and refilled otherwise).
+  Var* findRemembered(std::string_view name, VarLookupCache& cache) const {
+    if (cache.table == this && cache.stamp == stamp_) return cache.var;
+    cache.table = this;
+    cache.stamp = stamp_;
+    cache.var = find(name);
+    return cache.var;
+  }
   VarPtr findPtr(std::string_view name) const;
   // Adds a record as the newest (a record of the same name is shadowed
   // until the newer one is removed).

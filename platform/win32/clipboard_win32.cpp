@@ -7,20 +7,13 @@
 #include <cstring>
 
 #include "platform/clipboard.h"
+#include "platform/win32/win32_helpers.h"
 
 namespace plat {
 
-namespace {
+using win32::errorText;
 
-std::string errorText(DWORD code) {
-  char buf[512];
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
-                           sizeof buf, nullptr);
-  std::string s(buf, n);
-  while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '.')) s.pop_back();
-  if (s.empty()) s = "error " + std::to_string(code);
-  return s;
-}
+namespace {
 
 // Another program may hold the clipboard for a moment: try for about a
 // quarter of a second.

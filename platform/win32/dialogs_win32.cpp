@@ -13,18 +13,13 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/win32/win32_helpers.h"
 
 namespace plat {
 
-namespace {
+using win32::procAddress;
 
-template <typename Fn>
-Fn procAddress(const char* module, const char* name) {
-  HMODULE m = GetModuleHandleA(module);
-  if (!m) m = LoadLibraryA(module);
-  FARPROC p = m ? GetProcAddress(m, name) : nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(p));
-}
+namespace {
 
 HWND ownerWindow() {
   using GetConsoleWindowFn = HWND(WINAPI*)();

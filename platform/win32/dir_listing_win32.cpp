@@ -15,28 +15,14 @@
 
 #include "platform/dir_listing.h"
 #include "platform/files.h"
+#include "platform/win32/win32_helpers.h"
 
 namespace plat {
 
+using win32::procAddress;
+using win32::errorText;
+
 namespace {
-
-template <typename Fn>
-Fn procAddress(const char* module, const char* name) {
-  HMODULE m = GetModuleHandleA(module);
-  if (!m) m = LoadLibraryA(module);
-  FARPROC p = m ? GetProcAddress(m, name) : nullptr;
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(p));
-}
-
-std::string errorText(DWORD code) {
-  char buf[512];
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
-                           sizeof buf, nullptr);
-  std::string s(buf, n);
-  while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '.')) s.pop_back();
-  if (s.empty()) s = "error " + std::to_string(code);
-  return s;
-}
 
 bool endsWithLnk(const std::string& path) {
   if (path.size() < 4) return false;
