@@ -45,6 +45,11 @@ const std::string kRule(70, '-');
 
 constexpr size_t kPrefetchAhead = 8;
 
+// Slabs start small (most tables hold a handful of entries) and double up
+// to this many nodes.
+constexpr uint32_t kFirstSlab = 4;
+constexpr uint32_t kMaxSlab = 4096;
+
 }  // namespace
 
 hash_table::hash_table(int32_t size, bool binary) : binary_(binary) {
@@ -58,6 +63,8 @@ hash_table::~hash_table() { freeNodes(); }
 
 hash_table::hash_table(hash_table&& other) noexcept
     : buckets_(std::move(other.buckets_)),
+      slabs_(std::move(other.slabs_)),
+      freeList_(std::exchange(other.freeList_, nullptr)),
       size_(std::exchange(other.size_, 0)),
       bucketsInUse_(std::exchange(other.bucketsInUse_, 0)),
       totalNodes_(std::exchange(other.totalNodes_, 0)),
@@ -66,6 +73,7 @@ hash_table::hash_table(hash_table&& other) noexcept
       ignoreCase_(other.ignoreCase_),
       binary_(other.binary_) {
   other.buckets_.clear();
+  other.slabs_.clear();
 }
 
 hash_table& hash_table::operator=(hash_table&& other) noexcept {
@@ -73,6 +81,9 @@ hash_table& hash_table::operator=(hash_table&& other) noexcept {
     freeNodes();
     buckets_ = std::move(other.buckets_);
     other.buckets_.clear();
+    slabs_ = std::move(other.slabs_);
+    other.slabs_.clear();
+    freeList_ = std::exchange(other.freeList_, nullptr);
     size_ = std::exchange(other.size_, 0);
     bucketsInUse_ = std::exchange(other.bucketsInUse_, 0);
     totalNodes_ = std::exchange(other.totalNodes_, 0);
@@ -85,17 +96,41 @@ hash_table& hash_table::operator=(hash_table&& other) noexcept {
 }
 
 void hash_table::freeNodes() {
-  const size_t count = buckets_.size();
-  for (size_t b = 0; b < count; ++b) {
-    if (b + kPrefetchAhead < count) __builtin_prefetch(buckets_[b + kPrefetchAhead]);
-    node* n = buckets_[b];
-    while (n != nullptr) {
-      node* next = n->next;
-      delete n;
-      n = next;
-    }
-    buckets_[b] = nullptr;
+  for (slab& s : slabs_) {
+    for (uint32_t i = 0; i < s.used; ++i) s.mem[i].~node();
+    ::operator delete(static_cast<void*>(s.mem));
   }
+  slabs_.clear();
+  freeList_ = nullptr;
+  std::fill(buckets_.begin(), buckets_.end(), nullptr);
+}
+
+hash_table::node* hash_table::allocNode() {
+  if (node* slot = freeList_) {  // a released slot: still a node, with empty texts
+    freeList_ = slot->next;
+    slot->next = nullptr;
+    slot->hash = 0;
+    slot->chainLength = 1;
+    slot->hasValue = true;
+    return slot;
+  }
+  if (slabs_.empty() || slabs_.back().used == slabs_.back().capacity) {
+    const uint32_t cap = slabs_.empty() ? kFirstSlab : std::min(slabs_.back().capacity * 2, kMaxSlab);
+    slabs_.reserve(slabs_.size() + 1);  // may throw before anything is allocated
+    void* mem = ::operator new(sizeof(node) * cap);
+    slabs_.push_back(slab{static_cast<node*>(mem), cap, 0});
+  }
+  slab& s = slabs_.back();
+  node* slot = new (s.mem + s.used) node;
+  ++s.used;
+  return slot;
+}
+
+void hash_table::freeNode(node* n) {
+  std::string().swap(n->key);
+  std::string().swap(n->value);
+  n->next = freeList_;
+  freeList_ = n;
 }
 
 uint32_t hash_table::keyHash(std::string_view key) {
@@ -112,12 +147,12 @@ uint32_t hash_table::keyHash(std::string_view key) {
 
 hash_table::node* hash_table::insertNew(size_t bucket, uint32_t h, std::string_view key,
                                         std::string_view value, bool hasValue) {
-  node* n = new node;  // may throw: nothing is linked yet
+  node* n = allocNode();  // may throw: nothing is linked yet
   try {
     n->key.assign(key);
     n->value.assign(value);
   } catch (...) {
-    delete n;
+    freeNode(n);
     throw;
   }
   n->hash = h;
@@ -141,7 +176,7 @@ hash_table::node* hash_table::insertNew(size_t bucket, uint32_t h, std::string_v
 }
 
 int hash_table::store(std::string_view key, std::string_view text, bool hasValue,
-                      const int64_t* number, bool resizeCheck) {
+                      bool resizeCheck) {
   if (buckets_.empty()) return 0;
   try {
     if (resizeCheck) {
@@ -159,7 +194,6 @@ int hash_table::store(std::string_view key, std::string_view text, bool hasValue
       n->value.assign(text);
       n->hasValue = true;
     }
-    if (number != nullptr) n->number = *number;
     return 1;
   } catch (...) {
     return 0;
@@ -167,15 +201,15 @@ int hash_table::store(std::string_view key, std::string_view text, bool hasValue
 }
 
 int hash_table::set(std::string_view key, std::string_view value, bool resizeCheck) {
-  return store(key, value, true, nullptr, resizeCheck);
+  return store(key, value, true, resizeCheck);
 }
 
 int hash_table::set(std::string_view key, std::nullptr_t, bool resizeCheck) {
-  return store(key, std::string_view(), false, nullptr, resizeCheck);
+  return store(key, std::string_view(), false, resizeCheck);
 }
 
 int hash_table::setNumber(std::string_view key, int64_t number, bool resizeCheck) {
-  return store(key, std::string_view(), true, &number, resizeCheck);
+  return store(key, std::to_string(number), true, resizeCheck);
 }
 
 hash_table::node* hash_table::find(std::string_view key) const {
@@ -228,7 +262,7 @@ int hash_table::remove(std::string_view key) {
       prev->next = n->next;
       --first->chainLength;
     }
-    delete n;
+    freeNode(n);
     --totalNodes_;
     --entryCount_;
     return 1;
@@ -328,9 +362,7 @@ int hash_table::resize(int direction, int32_t requested) {
   return 1;
 }
 
-std::string hash_table::valueText(const node& n) const {
-  return binary_ ? std::to_string(n.number) : n.value;
-}
+std::string hash_table::valueText(const node& n) const { return n.value; }
 
 std::vector<std::string> hash_table::keys() const {
   std::vector<std::string> out;
@@ -377,12 +409,7 @@ bool hash_table::findKeyByValue(std::string_view value, bool nocase, int32_t len
   int32_t seen = 0;
   for (const node* first : buckets_) {
     for (const node* n = first; n != nullptr; n = n->next) {
-      std::string numText;
       std::string_view have = n->value;
-      if (binary_) {
-        numText = std::to_string(n->number);
-        have = numText;
-      }
       if (length > 0) have = head(have, static_cast<size_t>(length));
       if (equalsCase(have, want, nocase) && ++seen == wanted) {
         outKey = n->key;
@@ -460,11 +487,7 @@ std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
       if (compact) {
         out += head(n->key, 30);
         out += ' ';
-        if (binary_) {
-          out += std::to_string(n->number);
-        } else {
-          out += head(n->hasValue ? std::string_view(n->value) : "[null]", 40);
-        }
+        out += head(n->hasValue || binary_ ? std::string_view(n->value) : "[null]", 40);
         out += '\n';
         continue;
       }
@@ -472,7 +495,8 @@ std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
       out += n->key;
       out += "' => '";
       if (binary_) {
-        appendf(out, "%" PRId64 "\n", n->number);
+        out += n->value;
+        out += '\n';
       } else if (!n->hasValue) {
         out += "[null]'\n";
       } else {

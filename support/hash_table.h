@@ -17,13 +17,13 @@ class hash_table {
  public:
   struct node {
     node* next = nullptr;
-    int32_t chainLength = 1;  // meaningful in the first node of a chain only
-    uint32_t hash = 0;        // keyHash(key): compared before the key, kept for resizing
+    uint32_t hash = 0;            // keyHash(key): compared before the key, kept for resizing
+    int32_t chainLength : 30 = 1;  // meaningful in the first node of a chain only
+    bool hasValue : 1 = true;     // false for a "none" value
     std::string key;
-    std::string value;        // text value; empty when hasValue is false
-    int64_t number = 0;       // the value in binary tables
-    bool hasValue = true;     // false for a "none" value
+    std::string value;  // text value (decimal text in binary tables); empty when none
   };
+  static_assert(sizeof(node) == 80);
 
   static constexpr int32_t kDefaultSize = 250;
   static constexpr int32_t kGrowStep = 100;
@@ -56,7 +56,7 @@ class hash_table {
   // Stores a "none" value: kept as none in a new chain, as an empty text
   // otherwise.
   int set(std::string_view key, std::nullptr_t, bool resizeCheck = true);
-  // Stores an integer value (binary tables); the text value is left empty.
+  // Stores an integer value (binary tables keep it as decimal text).
   int setNumber(std::string_view key, int64_t number, bool resizeCheck = true);
 
   // Exact (case-sensitive) look-up; nullptr when absent.
@@ -120,18 +120,30 @@ class hash_table {
   bool empty() const { return totalNodes_ == 0; }
 
  private:
-  // The value a node shows in listings: its text, or its number in a
-  // binary table.
+  // The value a node shows in listings.
   std::string valueText(const node& n) const;
   void freeNodes();
+  // Nodes live in slabs owned by the table: a new node comes from the
+  // free list or the end of the newest slab, so inserting costs no heap
+  // call of its own and dropping the table walks the slabs in address
+  // order instead of chasing chains.
+  node* allocNode();
+  // Empties a node's texts and puts it on the free list.
+  void freeNode(node* n);
+  struct slab {
+    node* mem;
+    uint32_t capacity;
+    uint32_t used;
+  };
   // Finds or adds key's node and gives it the value (text, none, or a
   // number); 1 on success.
-  int store(std::string_view key, std::string_view text, bool hasValue, const int64_t* number,
-            bool resizeCheck);
+  int store(std::string_view key, std::string_view text, bool hasValue, bool resizeCheck);
   node* insertNew(size_t bucket, uint32_t h, std::string_view key, std::string_view value,
                   bool hasValue);
 
   std::vector<node*> buckets_;
+  std::vector<slab> slabs_;
+  node* freeList_ = nullptr;
   int32_t size_ = 0;
   int32_t bucketsInUse_ = 0;
   int32_t totalNodes_ = 0;

@@ -113,7 +113,9 @@ int arraySwap(Interp& in, Args& argv, const ArrayOptions& o) {
   }
   if (v->isConst) return refuseConst(in, v);
   a->value.swap(b->value);
-  std::swap(a->hasValue, b->hasValue);
+  const bool aHas = a->hasValue;
+  a->hasValue = b->hasValue;
+  b->hasValue = aHas;
   in.result = "1";
   return OK;
 }

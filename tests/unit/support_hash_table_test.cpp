@@ -387,3 +387,36 @@ TEST(HashTable, InfoText) {
   }
   EXPECT_EQ(rest, expect);
 }
+
+// Removed entries give their storage back to later insertions; nothing
+// of an old entry (key, value, none marker) shows through a reused slot,
+// and a moved table keeps all of its entries.
+TEST(HashTable, ReusedStorageStartsClean) {
+  hash_table t(13);
+  for (int i = 0; i < 500; ++i) t.set("k" + std::to_string(i), std::string(40, 'a' + i % 26));
+  t.set("none", nullptr);
+  for (int i = 0; i < 500; i += 2) ASSERT_EQ(t.remove("k" + std::to_string(i)), 1);
+  ASSERT_EQ(t.remove("none"), 1);
+  for (int i = 0; i < 250; ++i) t.set("n" + std::to_string(i), std::to_string(i));
+  EXPECT_EQ(t.totalNodes(), 500);
+  for (int i = 0; i < 250; ++i) {
+    const hash_table::node* n = t.find("n" + std::to_string(i));
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->value, std::to_string(i));
+    EXPECT_TRUE(n->hasValue);
+  }
+  for (int i = 0; i < 500; ++i)
+    EXPECT_EQ(t.find("k" + std::to_string(i)) != nullptr, i % 2 == 1) << i;
+
+  hash_table moved(std::move(t));
+  EXPECT_EQ(moved.totalNodes(), 500);
+  EXPECT_EQ(*moved.getPtr("k499"), std::string(40, 'a' + 499 % 26));
+  hash_table assigned;
+  assigned.set("old", "x");
+  assigned = std::move(moved);
+  EXPECT_EQ(assigned.getPtr("old"), nullptr);
+  EXPECT_EQ(*assigned.getPtr("n7"), "7");
+  assigned.clear();
+  assigned.set("again", "1");
+  EXPECT_EQ(assigned.keys(), std::vector<std::string>{"again"});
+}
