@@ -10,11 +10,6 @@
 
 namespace orvel {
 
-ProcessState& ps() {
-  static ProcessState state;
-  return state;
-}
-
 namespace {
 const char* const kCodeNames[] = {"ok", "error", "return", "break", "continue",
                                   "exit", "stop", "goto", "defined"};

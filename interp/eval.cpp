@@ -434,18 +434,40 @@ FastOp classifyFastOp(const CompiledCommand& c, const std::string& name, const C
 
 constexpr int kNotHandled = -1;
 
+// "1" or "0" into a result.
+inline void setTruth(std::string& out, bool t) {
+  out.clear();
+  out.push_back(t ? '1' : '0');
+}
+
+// Steps a canonical non-negative decimal text (no sign, no leading zero)
+// by one in place when no digit carries or borrows: "41" to "42", "40"
+// to "39" is left to the caller. True when done.
+inline bool stepDecimalInPlace(std::string& text, bool up) {
+  const size_t n = text.size();
+  if (n == 0 || n > 18) return false;
+  char* d = text.data();
+  if (d[0] == '0' && n > 1) return false;
+  for (size_t i = 0; i < n; i++)
+    if (static_cast<unsigned char>(d[i] - '0') > 9) return false;
+  char& last = d[n - 1];
+  if (up ? last == '9' : last == '0') return false;
+  last = static_cast<char>(up ? last + 1 : last - 1);
+  return true;
+}
+
 // The relation or arithmetic of two integers into the result; false when
 // the handler must decide (a zero or -1 divisor).
 inline bool computeInts(Interp& in, char code, int64_t a, int64_t b) {
   const uint64_t ua = static_cast<uint64_t>(a), ub = static_cast<uint64_t>(b);
   int64_t r;
   switch (code) {
-    case '<': in.result.assign(a < b ? "1" : "0", 1); return true;
-    case '(': in.result.assign(a <= b ? "1" : "0", 1); return true;
-    case '>': in.result.assign(a > b ? "1" : "0", 1); return true;
-    case ')': in.result.assign(a >= b ? "1" : "0", 1); return true;
-    case '=': in.result.assign(a == b ? "1" : "0", 1); return true;
-    case '!': in.result.assign(a != b ? "1" : "0", 1); return true;
+    case '<': setTruth(in.result, a < b); return true;
+    case '(': setTruth(in.result, a <= b); return true;
+    case '>': setTruth(in.result, a > b); return true;
+    case ')': setTruth(in.result, a >= b); return true;
+    case '=': setTruth(in.result, a == b); return true;
+    case '!': setTruth(in.result, a != b); return true;
     case '+': r = static_cast<int64_t>(ua + ub); break;
     case '-': r = static_cast<int64_t>(ua - ub); break;
     case '*': r = static_cast<int64_t>(ua * ub); break;
@@ -469,8 +491,15 @@ inline bool computeInts(Interp& in, char code, int64_t a, int64_t b) {
 // false when the handler must do it.
 inline bool incrementPlain(Interp& in, const CompiledCommand& c, std::string_view name, int64_t step) {
   Var* v = lookupPlain(in, name, c.nameLookup);
+  if (!v || v->link || v->kind != VK_AUTO || v->isConst || v->isPointer) return false;
+  if (step == 1 && stepDecimalInPlace(v->value, c.fastCode != 'd')) {
+    v->size = static_cast<int64_t>(v->value.size());
+    v->assigned = true;
+    in.result = v->value;
+    return true;
+  }
   int64_t a;
-  if (!v || v->link || v->kind != VK_AUTO || v->isConst || v->isPointer || !plainDecimal(v->value, a)) return false;
+  if (!plainDecimal(v->value, a)) return false;
   const uint64_t r = c.fastCode == 'd' ? static_cast<uint64_t>(a) - static_cast<uint64_t>(step)
                                        : static_cast<uint64_t>(a) + static_cast<uint64_t>(step);
   assignInt(v->value, static_cast<int64_t>(r));

@@ -35,6 +35,8 @@ struct ProcessState {
   std::string scriptName;      // current script name: last file loaded or sourced (#__FILE__)
 };
 
-ProcessState& ps();
+// The one process state (constant-initialised, so usable at any time).
+inline ProcessState g_processState;
+inline ProcessState& ps() { return g_processState; }
 
 }  // namespace orvel
