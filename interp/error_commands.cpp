@@ -88,6 +88,10 @@ int orvelCommandTry(Interp& in, Args& argv, void*) {
 
 int orvelCommandReturn(Interp& in, Args& argv, void*) {
   if (argv.size() > 5) return wrongNumArgs(in, argv);
+  if (argv.size() == 2) {  // the usual `return value`
+    in.result = argv[1];
+    return RETURN;
+  }
   int code = RETURN;
   std::string value;
   for (size_t i = 1; i < argv.size(); i++) {

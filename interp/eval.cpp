@@ -600,6 +600,18 @@ inline bool fastAllowed(Interp& in, const ProcessState& st) {
 
 int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false);
 
+// Runs a command without a call when its operation allows it; true when
+// done (the counter and result kind then stand as after the call).
+inline bool tryFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c, const CommandTable* table,
+                          const ProcessState& st) {
+  if (c.fastOp == FAST_NONE || !c.simpleOperands || c.table != table || c.generation != table->generation() ||
+      !fastAllowed(in, st) || runFastDirect(in, l, c) != OK)
+    return false;
+  in.commandCounter++;
+  if (c.fastOp != FAST_SET) in.resultKind = 0;
+  return true;
+}
+
 // [command] substitution from a compiled word: the same as
 // substituteCommand, with the bracketed text's list kept on the part so
 // that it is not looked up by its text on every pass.
@@ -615,6 +627,12 @@ int substituteCompiledCommand(Interp& in, const CompiledPart& part, std::string_
     }
   }
   const TokenList& sub = *part.sub;
+  // A bracketed single operation ([+ $a 1]) runs without an evaluation.
+  if (sub.commands.size() == 1 && tryFastDirect(in, sub, sub.commands[0], in.commands.get(), ps())) {
+    in.substCode = OK;
+    value = in.result;
+    return OK;
+  }
   int code = guardedEval(in, [&] {
     in.result.clear();
     return evalCompiled(in, sub);
@@ -637,16 +655,7 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
   ProcessState& st = ps();
   for (size_t ci = 0; ci < ncmds; ci++) {
     const CompiledCommand& c = l.commands[ci];
-    if (c.fastOp != FAST_NONE && c.simpleOperands && c.table == table && c.generation == table->generation() &&
-        fastAllowed(in, st)) {
-      if (runFastDirect(in, l, c) == OK) {
-        // What the call would have counted and reset (set keeps the
-        // result kind).
-        in.commandCounter++;
-        if (c.fastOp != FAST_SET) in.resultKind = 0;
-        continue;
-      }
-    }
+    if (tryFastDirect(in, l, c, table, st)) continue;
     buffers.size(c.words.size());
     for (size_t wi = 0; wi < c.words.size(); wi++) {
       std::string& w = words[wi];
@@ -751,16 +760,7 @@ int PreparedScript::eval(Interp& in, bool discardResult) const {
   // A condition or body of one simple operation (the usual loop test and
   // step) runs without setting up an evaluation.
   const TokenList& l = *list_;
-  if (l.commands.size() == 1) {
-    const CompiledCommand& c = l.commands[0];
-    const CommandTable* table = in.commands.get();
-    if (c.fastOp != FAST_NONE && c.simpleOperands && c.table == table && c.generation == table->generation() &&
-        fastAllowed(in, st) && runFastDirect(in, l, c) == OK) {
-      in.commandCounter++;
-      if (c.fastOp != FAST_SET) in.resultKind = 0;
-      return OK;
-    }
-  }
+  if (l.commands.size() == 1 && tryFastDirect(in, l, l.commands[0], in.commands.get(), st)) return OK;
   return guardedEval(in, [&] {
     in.result.clear();
     return evalCompiled(in, l, discardResult);

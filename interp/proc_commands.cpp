@@ -50,6 +50,15 @@ int defineProc(Interp& in, const std::string& cmdName, const std::string& name, 
     rec->params.push_back(std::move(p));
   }
   rec->script = PreparedScript(rec->body);
+  rec->plainParams = true;
+  for (size_t i = 0; i < rec->params.size() && rec->plainParams; i++) {
+    const std::string& n = rec->params[i].name;
+    if (n.empty()) continue;
+    if (!isPlainName(n)) rec->plainParams = false;
+    for (size_t j = 0; j < i; j++)
+      if (rec->params[j].name == n) rec->plainParams = false;
+  }
+  rec->layoutStamp = newLayoutStamp();
   ProcRecord* raw = rec.get();
   int code = orvelRegisterCommand(in, name, orvelCallProc, raw, 1, rec);
   if (code == DEFINED) return fail(in, "%s: '%s' is already defined", cmdName.c_str(), name.c_str());
@@ -76,6 +85,8 @@ int orvelCallProc(Interp& in, Args& argv, void* pd) {
         break;
       }
     size_t idx = 0;
+    thread_local std::vector<VarPtr> bound;
+    bound.clear();
     for (size_t i = 0; i < nparams; i++) {
       const ProcParam& p = rec->params[i];
       if (p.name.empty()) continue;
@@ -102,6 +113,15 @@ int orvelCallProc(Interp& in, Args& argv, void* pd) {
       } else {
         value = p.def;
       }
+      if (rec->plainParams) {
+        VarPtr v = newVarRecord();
+        v->name.assign(p.name);
+        v->value.assign(value);
+        v->level = frame->level;
+        v->assigned = true;
+        bound.push_back(std::move(v));
+        continue;
+      }
       if (set_var(in, p.name, value) != 0) {
         reportError(in, "proc '%s' Failed to set variable '%s' at level %i in %s\r\n", argv[0].c_str(),
                     p.name.c_str(), frameLevel(in), procNameOf(in));
@@ -112,6 +132,7 @@ int orvelCallProc(Interp& in, Args& argv, void* pd) {
         return ERROR;
       }
     }
+    if (rec->plainParams) frame->vars.bind(bound, rec->layoutStamp);
     frame->procName = argv[0];
     frame->hasProcName = true;
     int code;

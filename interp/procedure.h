@@ -18,6 +18,10 @@ struct ProcRecord {
   std::string body;
   std::vector<ProcParam> params;
   PreparedScript script;  // the body, prepared once (set after body is final)
+  // Every named parameter a plain name, no name twice: the arguments are
+  // bound straight into the fresh frame, which then takes layoutStamp.
+  bool plainParams = false;
+  uint64_t layoutStamp = 0;
 };
 
 int orvelCallProc(Interp& in, Args& argv, void* pd);

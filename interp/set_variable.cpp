@@ -130,7 +130,7 @@ int setVariable(Interp& in, std::string_view name, const std::string* value, boo
 
 int setVariableRemembered(Interp& in, std::string_view name, const std::string& value, VarLookupCache& cache) {
   // Only plain names are remembered; the others keep every rule of set.
-  if (in.callFrame->vars.stamp() != cache.stamp || &in.callFrame->vars != cache.table) {
+  if (in.callFrame->vars.stamp() != cache.stamp) {
     if (!isPlainName(name)) return setVariable(in, name, &value, true);
   }
   Var* v = in.callFrame->vars.findRemembered(name, cache);

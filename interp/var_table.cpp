@@ -22,11 +22,14 @@ constexpr size_t kIndexFrom = 12;  // records before a table gets a hash index
 struct VarPool {
   std::vector<VarPtr> free;
 };
+VarPool* g_pool = nullptr;
 VarPool& pool() {
-  static VarPool* p = new VarPool;
-  return *p;
+  if (!g_pool) g_pool = new VarPool;
+  return *g_pool;
 }
 
+// Back to a new record's state; the shared parts are already empty (only
+// such records are kept).
 void resetVar(Var& v) {
   v.value.clear();
   v.name.clear();
@@ -36,14 +39,10 @@ void resetVar(Var& v) {
   v.isConst = false;
   v.isStatic = false;
   v.noCase = false;
-  v.members.reset();
   v.book[0] = v.book[1] = v.book[2] = v.book[3] = 0;
   v.level = 0;
-  v.link.reset();
-  v.stack.reset();
-  v.table.reset();
   v.assigned = false;
-  v.subscript.clear();
+  if (!v.subscript.empty()) v.subscript.clear();
   v.seq = 0;
 }
 
@@ -55,6 +54,7 @@ void release(VarPtr& v) {
       !v->stack && !v->link) {
     resetVar(*v);
     free.push_back(std::move(v));
+    return;
   }
   v.reset();
 }
@@ -70,6 +70,8 @@ VarPtr newVarRecord() {
   }
   return std::make_shared<Var>();
 }
+
+uint64_t newLayoutStamp() { return g_nextStamp++; }
 
 VarTable::VarTable() : stamp_(g_nextStamp++) {}
 
@@ -123,6 +125,19 @@ Var* VarTable::add(VarPtr v) {
   entries_.push_back(std::move(v));
   if (indexed_) index_[std::string_view(raw->name)] = static_cast<uint32_t>(entries_.size() - 1);
   return raw;
+}
+
+void VarTable::bind(std::vector<VarPtr>& records, uint64_t layoutStamp) {
+  if (!entries_.empty()) {  // not a fresh table: add one by one
+    for (VarPtr& v : records) add(std::move(v));
+    records.clear();
+    return;
+  }
+  for (VarPtr& v : records) entries_.push_back(std::move(v));
+  records.clear();
+  index_.clear();
+  indexed_ = false;
+  stamp_ = layoutStamp;
 }
 
 bool VarTable::remove(Var* v) {

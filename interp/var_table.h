@@ -3,7 +3,10 @@
 // table is searched from the newest record back, a large one through a hash
 // index of the visible names. Every change to the table gives it a new
 // stamp, so that a look-up remembered together with the stamp stays valid
-// exactly as long as the table is unchanged.
+// exactly as long as the table is unchanged. A stamp stands for one layout
+// of names: two tables share a stamp only when they hold the same names in
+// the same positions (the frames of one procedure right after its
+// arguments are bound), so a remembered position serves all of them.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -25,13 +28,16 @@ struct StringHash {
 
 class VarTable;
 
-// A variable look-up remembered with the table and the table's stamp: it
-// holds while the same table is unchanged.
+// A variable look-up remembered as a position (or -1 for "not there")
+// with the stamp of the table state it was made in.
 struct VarLookupCache {
-  const VarTable* table = nullptr;
   uint64_t stamp = 0;
-  Var* var = nullptr;
+  int64_t index = -1;
 };
+
+// A stamp no table state has had: the layout stamp of a procedure's
+// freshly bound frames.
+uint64_t newLayoutStamp();
 
 // Letters, digits and underscores only: a variable name that needs no frame
 // prefix, subscript, member or indirection handling.
@@ -56,16 +62,19 @@ class VarTable {
   // find, answered from cache while it was filled by this table in its
   // present state (and refilled otherwise).
   Var* findRemembered(std::string_view name, VarLookupCache& cache) const {
-    if (cache.table == this && cache.stamp == stamp_) return cache.var;
-    cache.table = this;
-    cache.stamp = stamp_;
-    cache.var = find(name);
-    return cache.var;
+    if (cache.stamp != stamp_) {
+      cache.stamp = stamp_;
+      cache.index = name.empty() ? -1 : indexOf(name);
+    }
+    return cache.index < 0 ? nullptr : entries_[static_cast<size_t>(cache.index)].get();
   }
   VarPtr findPtr(std::string_view name) const;
   // Adds a record as the newest (a record of the same name is shadowed
   // until the newer one is removed).
   Var* add(VarPtr v);
+  // Fills an empty table with records of distinct plain names, in order,
+  // and gives it the layout stamp of that list of names.
+  void bind(std::vector<VarPtr>& records, uint64_t layoutStamp);
   bool remove(Var* v);
   std::vector<Var*> list() const;  // newest first
   std::vector<VarPtr> takeAll();   // newest first; empties the table
