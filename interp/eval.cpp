@@ -440,20 +440,18 @@ inline void setTruth(std::string& out, bool t) {
   out.push_back(t ? '1' : '0');
 }
 
-// Steps a canonical non-negative decimal text (no sign, no leading zero)
-// by one in place when no digit carries or borrows: "41" to "42", "40"
-// to "39" is left to the caller. True when done.
-inline bool stepDecimalInPlace(std::string& text, bool up) {
+// True when a canonical non-negative decimal text (no sign, no leading
+// zero) steps by one without a carry or borrow: "41" to "42" does, "40"
+// to "39" does not.
+inline bool stepsInPlace(std::string_view text, bool up) {
   const size_t n = text.size();
   if (n == 0 || n > 18) return false;
-  char* d = text.data();
+  const char* d = text.data();
   if (d[0] == '0' && n > 1) return false;
   for (size_t i = 0; i < n; i++)
     if (static_cast<unsigned char>(d[i] - '0') > 9) return false;
-  char& last = d[n - 1];
-  if (up ? last == '9' : last == '0') return false;
-  last = static_cast<char>(up ? last + 1 : last - 1);
-  return true;
+  const char last = d[n - 1];
+  return up ? last != '9' : last != '0';
 }
 
 // The relation or arithmetic of two integers into the result; false when
@@ -492,10 +490,17 @@ inline bool computeInts(Interp& in, char code, int64_t a, int64_t b) {
 inline bool incrementPlain(Interp& in, const CompiledCommand& c, std::string_view name, int64_t step) {
   Var* v = lookupPlain(in, name, c.nameLookup);
   if (!v || v->link || v->kind != VK_AUTO || v->isConst || v->isPointer) return false;
-  if (step == 1 && stepDecimalInPlace(v->value, c.fastCode != 'd')) {
+  const bool up = c.fastCode != 'd';
+  if (step == 1 && stepsInPlace(v->value, up)) {
+    // The result is copied before the digit changes: a copy that reads
+    // the text right after a one-byte store stalls the processor.
+    in.result = v->value;
+    const size_t last = v->value.size() - 1;
+    const char d = static_cast<char>(v->value[last] + (up ? 1 : -1));
+    v->value[last] = d;
+    in.result[last] = d;
     v->size = static_cast<int64_t>(v->value.size());
     v->assigned = true;
-    in.result = v->value;
     return true;
   }
   int64_t a;
@@ -552,29 +557,80 @@ inline bool operandInt(Interp& in, const TokenList& l, const CompiledWord& w, in
 
 // The fast operation of a command whose operands are all simple, before
 // any word is built.
-int runFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c) {
-  int64_t a = 0, b = 1;
-  if (c.fastOp == FAST_SET || c.fastOp == FAST_APPEND) {
-    const CachedToken& tn = l.tokens[c.words[1].parts[0].token];
-    const CompiledPart& vp = c.words[2].parts[0];
-    const CachedToken& tv = l.tokens[vp.token];
-    std::string_view text(l.text.data() + tv.start, tv.len);
-    if (vp.type == PT_VAR) {
-      Var* v = lookupPlain(in, text, vp.lookup);
-      if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return kNotHandled;
-      text = v->value;
-    }
-    std::string_view name(l.text.data() + tn.start, tn.len);
-    if (c.fastOp == FAST_APPEND) return appendPlain(in, c, name, text) ? OK : kNotHandled;
-    return setPlain(in, c, name, text) ? OK : kNotHandled;
+// The text of a word's first part.
+inline std::string_view partText(const TokenList& l, const CompiledWord& w) {
+  const CachedToken& t = l.tokens[w.parts[0].token];
+  return std::string_view(l.text.data() + t.start, t.len);
+}
+
+// set and append: word 2 a literal or a plain variable.
+template <bool Append>
+bool fastAssign(Interp& in, const TokenList& l, const CompiledCommand& c) {
+  const CompiledPart& vp = c.words[2].parts[0];
+  std::string_view text = partText(l, c.words[2]);
+  if (vp.type == PT_VAR) {
+    Var* v = lookupPlain(in, text, vp.lookup);
+    if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return false;
+    text = v->value;
   }
-  if (c.fastOp == FAST_INCREMENT) {
-    if (c.words.size() == 3 && !operandInt(in, l, c.words[2], b)) return kNotHandled;
-    const CachedToken& t = l.tokens[c.words[1].parts[0].token];
-    return incrementPlain(in, c, std::string_view(l.text.data() + t.start, t.len), b) ? OK : kNotHandled;
+  const std::string_view name = partText(l, c.words[1]);
+  return Append ? appendPlain(in, c, name, text) : setPlain(in, c, name, text);
+}
+
+bool fastIncrement(Interp& in, const TokenList& l, const CompiledCommand& c) {
+  int64_t step = 1;
+  if (c.words.size() == 3 && !operandInt(in, l, c.words[2], step)) return false;
+  return incrementPlain(in, c, partText(l, c.words[1]), step);
+}
+
+bool fastCompute(Interp& in, const TokenList& l, const CompiledCommand& c) {
+  int64_t a, b;
+  return operandInt(in, l, c.words[1], a) && operandInt(in, l, c.words[2], b) && computeInts(in, c.fastCode, a, b);
+}
+
+// A relation of a plain variable and an integer literal, the usual loop
+// test.
+template <char Code>
+bool fastRelationVarInt(Interp& in, const TokenList& l, const CompiledCommand& c) {
+  int64_t a;
+  if (!operandInt(in, l, c.words[1], a)) return false;
+  const int64_t b = c.words[2].intValue;
+  bool t;
+  switch (Code) {
+    case '<': t = a < b; break;
+    case '(': t = a <= b; break;
+    case '>': t = a > b; break;
+    case ')': t = a >= b; break;
+    case '=': t = a == b; break;
+    default: t = a != b; break;
   }
-  if (!operandInt(in, l, c.words[1], a) || !operandInt(in, l, c.words[2], b)) return kNotHandled;
-  return computeInts(in, c.fastCode, a, b) ? OK : kNotHandled;
+  setTruth(in.result, t);
+  return true;
+}
+
+// The routine for a command of simple operands, once its operation is
+// known.
+FastFn chooseFastFn(const CompiledCommand& c) {
+  if (!c.simpleOperands) return nullptr;
+  switch (c.fastOp) {
+    case FAST_SET: return fastAssign<false>;
+    case FAST_APPEND: return fastAssign<true>;
+    case FAST_INCREMENT: return fastIncrement;
+    case FAST_RELATION:
+      if (c.words[1].parts[0].type == PT_VAR && c.words[2].isInt) {
+        switch (c.fastCode) {
+          case '<': return fastRelationVarInt<'<'>;
+          case '(': return fastRelationVarInt<'('>;
+          case '>': return fastRelationVarInt<'>'>;
+          case ')': return fastRelationVarInt<')'>;
+          case '=': return fastRelationVarInt<'='>;
+          default: return fastRelationVarInt<'!'>;
+        }
+      }
+      return fastCompute;
+    case FAST_ARITHMETIC: return fastCompute;
+    default: return nullptr;
+  }
 }
 
 // The fast operation on the assembled words.
@@ -604,8 +660,8 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast = false);
 // done (the counter and result kind then stand as after the call).
 inline bool tryFastDirect(Interp& in, const TokenList& l, const CompiledCommand& c, const CommandTable* table,
                           const ProcessState& st) {
-  if (c.fastOp == FAST_NONE || !c.simpleOperands || c.table != table || c.generation != table->generation() ||
-      !fastAllowed(in, st) || runFastDirect(in, l, c) != OK)
+  if (!c.fastFn || c.table != table || c.generation != table->generation() || !fastAllowed(in, st) ||
+      !c.fastFn(in, l, c))
     return false;
   in.commandCounter++;
   if (c.fastOp != FAST_SET) in.resultKind = 0;
@@ -730,6 +786,7 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
           c.generation = table->generation();
           c.command = cmd;
           c.fastOp = classifyFastOp(c, name, cmd);
+          c.fastFn = chooseFastFn(c);
         }
       }
       if (cmd && c.fastOp != FAST_NONE && fastAllowed(in, st) && runFastOp(in, c, words) == OK) {
@@ -750,17 +807,20 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
 
 }  // namespace
 
-PreparedScript::PreparedScript(std::string_view text) : text_(text), list_(cachedTokens(text)) {}
+PreparedScript::PreparedScript(std::string_view text) : text_(text), list_(cachedTokens(text)) {
+  if (list_ && list_->compiled && list_->commands.size() == 1 && !text_.empty()) single_ = &list_->commands[0];
+}
 
-int PreparedScript::eval(Interp& in, bool discardResult) const {
+bool PreparedScript::runSingle(Interp& in) const {
+  const ProcessState& st = ps();
+  return g_evalNesting < st.evalNestingLimit && tryFastDirect(in, *list_, *single_, in.commands.get(), st);
+}
+
+int PreparedScript::evalFull(Interp& in, bool discardResult) const {
   if (!list_ || !list_->compiled) return orvelEval(in, text_);
   if (text_.empty()) return OK;
-  ProcessState& st = ps();
-  if (g_evalNesting >= st.evalNestingLimit) return orvelEval(in, text_);
-  // A condition or body of one simple operation (the usual loop test and
-  // step) runs without setting up an evaluation.
+  if (g_evalNesting >= ps().evalNestingLimit) return orvelEval(in, text_);
   const TokenList& l = *list_;
-  if (l.commands.size() == 1 && tryFastDirect(in, l, l.commands[0], in.commands.get(), st)) return OK;
   return guardedEval(in, [&] {
     in.result.clear();
     return evalCompiled(in, l, discardResult);

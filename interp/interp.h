@@ -205,16 +205,25 @@ namespace orvel {
 struct TokenList;
 // A script text prepared once and evaluated many times (loop bodies and
 // conditions). The text must stay alive and unchanged while it is used.
+struct CompiledCommand;
 class PreparedScript {
  public:
   PreparedScript() = default;
   explicit PreparedScript(std::string_view text);
   // discardResult: the caller overwrites the result afterwards.
-  int eval(Interp& in, bool discardResult = false) const;
+  int eval(Interp& in, bool discardResult = false) const {
+    if (single_ && runSingle(in)) return OK;
+    return evalFull(in, discardResult);
+  }
   std::string_view text() const { return text_; }
 
  private:
+  // A text of one simple operation (the usual loop test and step) runs
+  // without setting up an evaluation; false when it must have one.
+  bool runSingle(Interp& in) const;
+  int evalFull(Interp& in, bool discardResult) const;
   std::string_view text_;
   std::shared_ptr<const TokenList> list_;
+  const CompiledCommand* single_ = nullptr;  // the command of a one-command text
 };
 }  // namespace orvel

@@ -24,6 +24,12 @@ struct CachedToken {
 
 class CommandTable;
 struct Command;
+struct Interp;
+struct CompiledCommand;
+struct TokenList;
+// A command's operation run by the evaluator itself on its simple
+// operands; false when the command's handler must run instead.
+using FastFn = bool (*)(Interp&, const TokenList&, const CompiledCommand&);
 
 // A command of a text with no parse error, {*} or struct member after a
 // subscript, with its words cut into parts, so that it can be run without
@@ -76,6 +82,7 @@ struct CompiledCommand {
   mutable uint64_t generation = 0;
   mutable Command* command = nullptr;
   mutable FastOp fastOp = FAST_NONE;  // found with command
+  mutable FastFn fastFn = nullptr;    // with simple operands: fastOp's routine
   mutable char fastCode = 0;          // the operator: < ( <= ) > ( >= ) = ( == ) ! ( != ), + - * / % & | ^, i/d
   mutable VarLookupCache nameLookup;  // the variable word 1 names
 };

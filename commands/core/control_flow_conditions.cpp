@@ -130,7 +130,7 @@ bool readVariableQuietly(Interp& in, std::string_view name, std::string& out) {
   return found;
 }
 
-int Condition::evaluate(Interp& in, std::string_view text) {
+int Condition::evaluateFull(Interp& in, std::string_view text) {
   expression_ = ps().expression;
   if (expression_) {
     exprValue_.clear();

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "interp/interp.h"
+#include "interp/process_state.h"
 
 namespace orvel {
 
@@ -38,11 +39,20 @@ bool readVariableQuietly(Interp& in, std::string_view name, std::string& out);
 // evaluation, so a body that switches it takes effect at the next test.
 class Condition {
  public:
-  int evaluate(Interp& in, std::string_view text);
+  int evaluate(Interp& in, std::string_view text) {
+    // The same script text as last time, outside expression mode.
+    if (!ps().expression && !text.empty() && script_.text().data() == text.data() &&
+        script_.text().size() == text.size()) {
+      expression_ = false;
+      return script_.eval(in);
+    }
+    return evaluateFull(in, text);
+  }
   const std::string& value(const Interp& in) const { return expression_ ? exprValue_ : in.result; }
   bool expressionMode() const { return expression_; }
 
  private:
+  int evaluateFull(Interp& in, std::string_view text);
   bool expression_ = false;
   std::string exprValue_;
   PreparedScript script_;
