@@ -668,25 +668,32 @@ inline bool tryFastDirect(Interp& in, const TokenList& l, const CompiledCommand&
   return true;
 }
 
-// [command] substitution from a compiled word: the same as
-// substituteCommand, with the bracketed text's list kept on the part so
-// that it is not looked up by its text on every pass.
-int substituteCompiledCommand(Interp& in, const CompiledPart& part, std::string_view tok, std::string& value) {
-  if (tok.empty() || isDigit(tok[0]) || part.noSub || g_evalNesting >= ps().evalNestingLimit)
-    return substituteCommand(in, tok, value);
+// [command] substitution from a compiled word, its value appended to word:
+// the same as substituteCommand, with the bracketed text's list kept on
+// the part so that it is not looked up by its text on every pass. value is
+// scratch space.
+int substituteCompiledCommand(Interp& in, const CompiledPart& part, std::string_view tok, std::string& value,
+                              std::string& word) {
+  if (tok.empty() || isDigit(tok[0]) || part.noSub || g_evalNesting >= ps().evalNestingLimit) {
+    int code = substituteCommand(in, tok, value);
+    if (code == OK) word.append(value);
+    return code;
+  }
   if (!part.sub) {
     part.sub = cachedTokens(tok);
     if (!part.sub || !part.sub->compiled) {
       part.sub.reset();
       part.noSub = true;
-      return substituteCommand(in, tok, value);
+      int code = substituteCommand(in, tok, value);
+      if (code == OK) word.append(value);
+      return code;
     }
   }
   const TokenList& sub = *part.sub;
   // A bracketed single operation ([+ $a 1]) runs without an evaluation.
   if (sub.commands.size() == 1 && tryFastDirect(in, sub, sub.commands[0], in.commands.get(), ps())) {
     in.substCode = OK;
-    value = in.result;
+    word.append(in.result);
     return OK;
   }
   int code = guardedEval(in, [&] {
@@ -695,7 +702,7 @@ int substituteCompiledCommand(Interp& in, const CompiledPart& part, std::string_
   });
   if (code != OK && code != RETURN && code != BREAK) return code;
   in.substCode = static_cast<unsigned>(code);
-  value = in.result;
+  word.append(in.result);
   return OK;
 }
 
@@ -712,12 +719,15 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
   for (size_t ci = 0; ci < ncmds; ci++) {
     const CompiledCommand& c = l.commands[ci];
     if (tryFastDirect(in, l, c, table, st)) continue;
-    buffers.size(c.words.size());
-    for (size_t wi = 0; wi < c.words.size(); wi++) {
+    const size_t nwords = c.words.size();
+    if (words.size() != nwords) buffers.size(nwords);
+    const CompiledWord* cw = c.words.data();
+    for (size_t wi = 0; wi < nwords; wi++) {
       std::string& w = words[wi];
       w.clear();
-      const bool single = c.words[wi].parts.size() == 1;
-      for (const CompiledPart& part : c.words[wi].parts) {
+      const std::vector<CompiledPart>& parts = cw[wi].parts;
+      const bool single = parts.size() == 1;
+      for (const CompiledPart& part : parts) {
         const CachedToken& t = l.tokens[part.token];
         std::string_view tok(base + t.start, t.len);
         if (part.type == PT_VAR) {
@@ -759,9 +769,8 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
           }
           if (!single) w.append(value);
         } else if (part.type == PT_CMD) {
-          int code = substituteCompiledCommand(in, part, tok, value);
+          int code = substituteCompiledCommand(in, part, tok, value, w);
           if (code != OK) return code;
-          w.append(value);
         } else {
           w.append(tok);
         }
