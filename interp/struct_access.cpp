@@ -84,7 +84,27 @@ void destroyStruct(Interp& in, Var* structVar) {
 
 Var* structMemberOf(Var* structVar, std::string_view member) {
   if (!structVar || !structVar->members) return nullptr;
-  for (auto& w : structVar->members->members) {
+  const StructData& data = *structVar->members;
+  if (data.memberKeys.size() == data.members.size()) {
+    // The first member whose key matches and whose variable still exists
+    // under that name; anything else takes the full walk below.
+    bool sure = true;
+    for (size_t i = 0; i < data.memberKeys.size(); i++) {
+      if (data.memberKeys[i] != member) continue;
+      Var* m = data.members[i].lock().get();
+      if (!m) {
+        sure = false;
+        break;
+      }
+      std::string_view mn = m->name;
+      size_t dot = mn.find('.');
+      if (dot != std::string_view::npos && mn.substr(dot + 1) == member) return m;
+      sure = false;
+      break;
+    }
+    if (sure) return nullptr;
+  }
+  for (auto& w : data.members) {
     VarPtr m = w.lock();
     if (!m) continue;
     std::string_view mn = m->name;

@@ -14,6 +14,9 @@ struct Var;
 struct StructData {
   std::vector<char> block;                  // zero-filled at creation
   std::vector<std::weak_ptr<Var>> members;  // declaration order
+  // Beside each member: its variable name after the first '.', so that a
+  // member is found without visiting every member variable.
+  std::vector<std::string> memberKeys;
   std::string structName;                   // name as declared (without ::)
 };
 

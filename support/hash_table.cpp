@@ -300,7 +300,7 @@ int hash_table::resizeDecision() const {
 }
 
 int32_t hash_table::growStep(int32_t size) {
-  return size < kLargeTableSize ? kGrowStep : size / 2;
+  return size < kLargeTableSize ? kGrowStep : size;
 }
 
 int hash_table::resize(int direction, int32_t requested) {

@@ -29,9 +29,9 @@ class hash_table {
   static constexpr int32_t kGrowStep = 100;
   static constexpr double kLoadLimit = 2.5;
   static constexpr int32_t kMinResizeSize = 200;
-  // From this many buckets on, a growth step adds half the size instead
-  // of kGrowStep, so that big tables are not rebuilt every few hundred
-  // insertions.
+  // From this many buckets on, a growth step doubles the size instead
+  // of adding kGrowStep, so that big tables are not rebuilt every few
+  // hundred insertions.
   static constexpr int32_t kLargeTableSize = 10000;
   // Bucket counts are capped here (a script-chosen size cannot claim
   // gigabytes); a full-size table keeps working with longer chains.

@@ -218,6 +218,8 @@ int structCreate(Interp& in, const Args& argv, size_t nameIndex) {
       std::memcpy(data->block.data() + f.offset, init->data(), n);
     }
     data->members.push_back(fv);
+    const size_t dot = fv->name.find('.');
+    data->memberKeys.push_back(dot == std::string::npos ? std::string() : fv->name.substr(dot + 1));
     frame->vars.add(std::move(fv));
   }
   in.result = sv->value;

@@ -227,9 +227,9 @@ TEST(HashTable, GrowsOnlyWhenLoadedAndLargeEnough) {
   EXPECT_EQ(hash_table::growStep(300), 100);
 }
 
-TEST(HashTable, LargeTablesGrowByHalf) {
+TEST(HashTable, LargeTablesDouble) {
   EXPECT_EQ(hash_table::growStep(hash_table::kLargeTableSize - 1), 100);
-  EXPECT_EQ(hash_table::growStep(20000), 10000);
+  EXPECT_EQ(hash_table::growStep(20000), 20000);
   hash_table t;
   const int n = 60000;
   for (int i = 0; i < n; ++i) ASSERT_EQ(t.set("e" + std::to_string(i), std::to_string(i)), 1);
