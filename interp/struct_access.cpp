@@ -90,8 +90,8 @@ Var* structMemberOf(Var* structVar, std::string_view member) {
     // under that name; anything else takes the full walk below.
     bool sure = true;
     for (size_t i = 0; i < data.memberKeys.size(); i++) {
-      if (data.memberKeys[i] != member) continue;
-      Var* m = data.members[i].lock().get();
+      if (data.memberKeys[i].key != member) continue;
+      Var* m = data.members[i].expired() ? nullptr : data.memberKeys[i].var;
       if (!m) {
         sure = false;
         break;

@@ -14,9 +14,14 @@ struct Var;
 struct StructData {
   std::vector<char> block;                  // zero-filled at creation
   std::vector<std::weak_ptr<Var>> members;  // declaration order
-  // Beside each member: its variable name after the first '.', so that a
-  // member is found without visiting every member variable.
-  std::vector<std::string> memberKeys;
+  // Beside each member: its variable name after the first '.' and the
+  // variable (valid while members[i] has not expired), so that a member is
+  // found without visiting every member variable.
+  struct MemberKey {
+    std::string key;
+    Var* var;
+  };
+  std::vector<MemberKey> memberKeys;
   std::string structName;                   // name as declared (without ::)
 };
 

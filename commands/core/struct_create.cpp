@@ -219,7 +219,7 @@ int structCreate(Interp& in, const Args& argv, size_t nameIndex) {
     }
     data->members.push_back(fv);
     const size_t dot = fv->name.find('.');
-    data->memberKeys.push_back(dot == std::string::npos ? std::string() : fv->name.substr(dot + 1));
+    data->memberKeys.push_back({dot == std::string::npos ? std::string() : fv->name.substr(dot + 1), fv.get()});
     frame->vars.add(std::move(fv));
   }
   in.result = sv->value;
