@@ -18,8 +18,10 @@ class hash_table {
   struct node {
     node* next = nullptr;
     uint32_t hash = 0;            // keyHash(key): compared before the key, kept for resizing
+    // Both fields share one 32-bit word (bit-fields of one type pack on
+    // every ABI); hasValue is 1 or 0.
     int32_t chainLength : 30 = 1;  // meaningful in the first node of a chain only
-    bool hasValue : 1 = true;     // false for a "none" value
+    int32_t hasValue : 2 = 1;      // 0 for a "none" value
     std::string key;
     std::string value;  // text value (decimal text in binary tables); empty when none
   };
