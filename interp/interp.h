@@ -106,6 +106,7 @@ struct Interp {
 
   std::unique_ptr<CallFrame> globalFrame;
   std::vector<std::unique_ptr<CallFrame>> framePool;  // reused procedure frames
+  std::vector<VarPtr> boundArgs;  // a procedure call's argument records before they join its frame
 
   // Data that a command family keeps per interpreter (the memory blocks of
   // malloc, for example), freed with the interpreter.

@@ -85,7 +85,7 @@ int orvelCallProc(Interp& in, Args& argv, void* pd) {
         break;
       }
     size_t idx = 0;
-    thread_local std::vector<VarPtr> bound;
+    std::vector<VarPtr>& bound = in.boundArgs;
     bound.clear();
     for (size_t i = 0; i < nparams; i++) {
       const ProcParam& p = rec->params[i];
