@@ -55,7 +55,7 @@ constexpr uint32_t kMaxSlab = 4096;
 hash_table::hash_table(int32_t size, bool binary) : binary_(binary) {
   if (size < 1) size = kDefaultSize;
   if (size > kMaxSize) size = kMaxSize;
-  buckets_.assign(static_cast<size_t>(size), nullptr);
+  buckets_.assign(static_cast<size_t>(size), bucket{});
   size_ = size;
 }
 
@@ -102,7 +102,7 @@ void hash_table::freeNodes() {
   }
   slabs_.clear();
   freeList_ = nullptr;
-  std::fill(buckets_.begin(), buckets_.end(), nullptr);
+  std::fill(buckets_.begin(), buckets_.end(), bucket{});
 }
 
 hash_table::node* hash_table::allocNode() {
@@ -110,7 +110,6 @@ hash_table::node* hash_table::allocNode() {
     freeList_ = slot->next;
     slot->next = nullptr;
     slot->hash = 0;
-    slot->chainLength = 1;
     slot->hasValue = true;
     return slot;
   }
@@ -145,8 +144,33 @@ uint32_t hash_table::keyHash(std::string_view key) {
   return h;
 }
 
-hash_table::node* hash_table::insertNew(size_t bucket, uint32_t h, std::string_view key,
-                                        std::string_view value, bool hasValue) {
+hash_table::node* hash_table::findIn(const bucket& b, uint32_t h, std::string_view key) {
+  if (b.length == 0) return nullptr;
+  if (b.firstHash == h && b.first->key == key) return b.first;
+  if (b.length == 1) return nullptr;
+  if (b.restHash == h && b.rest->key == key) return b.rest;
+  for (node* n = b.rest->next; n != nullptr; n = n->next)
+    if (n->hash == h && n->key == key) return n;
+  return nullptr;
+}
+
+bool hash_table::link(bucket& b, node* n) {
+  n->next = nullptr;
+  if (b.first == nullptr) {
+    b.first = n;
+    b.firstHash = n->hash;
+    b.length = 1;
+    return true;
+  }
+  n->next = b.rest;
+  b.rest = n;
+  b.restHash = n->hash;
+  ++b.length;
+  return false;
+}
+
+hash_table::node* hash_table::insertNew(bucket& b, uint32_t h, std::string_view key, std::string_view value,
+                                        bool hasValue) {
   node* n = allocNode();  // may throw: nothing is linked yet
   try {
     n->key.assign(key);
@@ -156,19 +180,13 @@ hash_table::node* hash_table::insertNew(size_t bucket, uint32_t h, std::string_v
     throw;
   }
   n->hash = h;
-  node* first = buckets_[bucket];
-  if (first == nullptr) {
-    n->chainLength = 1;
+  if (link(b, n)) {
     n->hasValue = hasValue;
-    buckets_[bucket] = n;
     ++bucketsInUse_;
   } else {
     // A none value in an existing chain is kept as an empty text.
     n->hasValue = true;
-    n->next = first->next;
-    first->next = n;
-    ++first->chainLength;
-    maxDepth_ = std::max(maxDepth_, first->chainLength);
+    maxDepth_ = std::max(maxDepth_, b.length);
   }
   ++totalNodes_;
   ++entryCount_;
@@ -184,9 +202,8 @@ int hash_table::store(std::string_view key, std::string_view text, bool hasValue
       if (d != 0) resize(d, 0);
     }
     const uint32_t h = keyHash(key);
-    const size_t b = h % static_cast<uint32_t>(size_);
-    node* n = buckets_[b];
-    while (n != nullptr && (n->hash != h || n->key != key)) n = n->next;
+    bucket& b = buckets_[h % static_cast<uint32_t>(size_)];
+    node* n = findIn(b, h, key);
     if (n == nullptr) {
       n = insertNew(b, h, key, text, hasValue);
     } else {
@@ -215,15 +232,22 @@ int hash_table::setNumber(std::string_view key, int64_t number, bool resizeCheck
 hash_table::node* hash_table::find(std::string_view key) const {
   if (buckets_.empty()) return nullptr;
   const uint32_t h = keyHash(key);
-  for (node* n = buckets_[h % static_cast<uint32_t>(size_)]; n != nullptr; n = n->next)
-    if (n->hash == h && n->key == key) return n;
-  return nullptr;
+  return findIn(buckets_[h % static_cast<uint32_t>(size_)], h, key);
+}
+
+int32_t hash_table::chainLength(std::string_view key) const {
+  if (buckets_.empty()) return 0;
+  return buckets_[keyHash(key) % static_cast<uint32_t>(size_)].length;
 }
 
 hash_table::node* hash_table::findNoCase(std::string_view key) const {
-  for (node* first : buckets_)
-    for (node* n = first; n != nullptr; n = n->next)
-      if (equalsNoCase(n->key, key)) return n;
+  node* found = nullptr;
+  for (const bucket& b : buckets_) {
+    forChain(b, [&](node* n) {
+      if (found == nullptr && equalsNoCase(n->key, key)) found = n;
+    });
+    if (found != nullptr) return found;
+  }
   return nullptr;
 }
 
@@ -245,29 +269,34 @@ const std::string* hash_table::getPtr(std::string_view key) const {
 int hash_table::remove(std::string_view key) {
   if (buckets_.empty()) return 0;
   const uint32_t h = keyHash(key);
-  const size_t b = h % static_cast<uint32_t>(size_);
-  node* first = buckets_[b];
-  node* prev = nullptr;
-  for (node* n = first; n != nullptr; prev = n, n = n->next) {
-    if (n->hash != h || n->key != key) continue;
-    if (prev == nullptr) {
-      node* next = n->next;
-      if (next != nullptr) {
-        next->chainLength = n->chainLength - 1;
-      } else {
-        --bucketsInUse_;
-      }
-      buckets_[b] = next;
+  bucket& b = buckets_[h % static_cast<uint32_t>(size_)];
+  node* n = findIn(b, h, key);
+  if (n == nullptr) return 0;
+  if (n == b.first) {
+    // The second node (if any) becomes the first.
+    node* second = b.rest;
+    b.first = second;
+    if (second != nullptr) {
+      b.firstHash = b.restHash;
+      b.rest = second->next;
+      second->next = nullptr;
     } else {
-      prev->next = n->next;
-      --first->chainLength;
+      b.firstHash = 0;
+      --bucketsInUse_;
     }
-    freeNode(n);
-    --totalNodes_;
-    --entryCount_;
-    return 1;
+  } else if (n == b.rest) {
+    b.rest = n->next;
+  } else {
+    node* prev = b.rest;
+    while (prev->next != n) prev = prev->next;
+    prev->next = n->next;
   }
-  return 0;
+  b.restHash = b.rest != nullptr ? b.rest->hash : 0;
+  --b.length;
+  freeNode(n);
+  --totalNodes_;
+  --entryCount_;
+  return 1;
 }
 
 int hash_table::clear() {
@@ -319,9 +348,9 @@ int hash_table::resize(int direction, int32_t requested) {
   if (newSize > kMaxSize) newSize = kMaxSize;
   if (newSize <= size_ && direction > 0) return 0;  // cannot grow further
 
-  std::vector<node*> nb;
+  std::vector<bucket> nb;
   try {
-    nb.assign(static_cast<size_t>(newSize), nullptr);
+    nb.assign(static_cast<size_t>(newSize), bucket{});
   } catch (...) {
     return 0;
   }
@@ -330,28 +359,23 @@ int hash_table::resize(int direction, int32_t requested) {
   int32_t count = 0;
   int32_t depth = 0;
   // Nodes move in table order: the first to reach a bucket heads its
-  // chain, each later one goes directly after the head. Chain heads are
+  // chain, each later one goes directly after the head. First nodes are
   // fetched a few buckets ahead, as the walk is bound by memory latency.
   const size_t oldCount = buckets_.size();
-  for (size_t b = 0; b < oldCount; ++b) {
-    if (b + kPrefetchAhead < oldCount) __builtin_prefetch(buckets_[b + kPrefetchAhead]);
-    node* n = buckets_[b];
+  for (size_t i = 0; i < oldCount; ++i) {
+    if (i + kPrefetchAhead < oldCount) __builtin_prefetch(buckets_[i + kPrefetchAhead].first);
+    node* n = buckets_[i].first;
+    node* next = buckets_[i].rest;
     while (n != nullptr) {
-      node* next = n->next;
-      node*& slot = nb[n->hash % usize];
-      if (slot == nullptr) {
-        n->next = nullptr;
-        n->chainLength = 1;
-        slot = n;
+      bucket& slot = nb[n->hash % usize];
+      if (link(slot, n)) {
         ++used;
       } else {
-        n->next = slot->next;
-        slot->next = n;
-        ++slot->chainLength;
-        depth = std::max(depth, slot->chainLength);
+        depth = std::max(depth, slot.length);
       }
       ++count;
       n = next;
+      if (n != nullptr) next = n->next;  // read before link() rewrites it
     }
   }
   buckets_.swap(nb);
@@ -407,14 +431,17 @@ bool hash_table::findKeyByValue(std::string_view value, bool nocase, int32_t len
   std::string_view want = value;
   if (length > 0) want = head(want, static_cast<size_t>(length));
   int32_t seen = 0;
-  for (const node* first : buckets_) {
-    for (const node* n = first; n != nullptr; n = n->next) {
+  const node* found = nullptr;
+  for (const bucket& b : buckets_) {
+    forChain(b, [&](const node* n) {
+      if (found != nullptr) return;
       std::string_view have = n->value;
       if (length > 0) have = head(have, static_cast<size_t>(length));
-      if (equalsCase(have, want, nocase) && ++seen == wanted) {
-        outKey = n->key;
-        return true;
-      }
+      if (equalsCase(have, want, nocase) && ++seen == wanted) found = n;
+    });
+    if (found != nullptr) {
+      outKey = found->key;
+      return true;
     }
   }
   return false;
@@ -422,8 +449,8 @@ bool hash_table::findKeyByValue(std::string_view value, bool nocase, int32_t len
 
 void hash_table::trimValues(std::string_view chars, int mode) {
   if (binary_) return;
-  for (node* first : buckets_) {
-    for (node* n = first; n != nullptr; n = n->next) {
+  for (const bucket& b : buckets_) {
+    forChain(b, [&](node* n) {
       std::string& v = n->value;
       if (mode == 0 || mode == 2) {
         size_t end = v.find_last_not_of(chars);
@@ -433,7 +460,7 @@ void hash_table::trimValues(std::string_view chars, int mode) {
         size_t start = v.find_first_not_of(chars);
         v.erase(0, start == std::string::npos ? v.size() : start);
       }
-    }
+    });
   }
 }
 
@@ -444,8 +471,8 @@ std::string hash_table::statisticsText() const {
           static_cast<int64_t>(entryCount_), static_cast<int64_t>(size_), use);
   int64_t tally[11] = {};
   int64_t sum = 0;
-  for (const node* first : buckets_) {
-    const int64_t len = first != nullptr ? first->chainLength : 0;
+  for (const bucket& b : buckets_) {
+    const int64_t len = b.length;
     ++tally[len < 10 ? len : 10];
     sum += len;
   }
@@ -475,21 +502,21 @@ std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
   const int32_t shown = (limit > 0 && limit < size_) ? limit : size_;
   int64_t found = 0;
   for (int32_t b = 0; b < shown; ++b) {
-    const node* first = buckets_[static_cast<size_t>(b)];
-    if (first == nullptr) continue;
+    const bucket& bk = buckets_[static_cast<size_t>(b)];
+    if (bk.first == nullptr) continue;
     ++found;
     if (!compact)
       appendf(out, "Bucket(%" PRId64 ") Node: 0x%x chained nodes:%" PRId64 "\n",
-              static_cast<int64_t>(b), addr32(first), static_cast<int64_t>(first->chainLength));
+              static_cast<int64_t>(b), addr32(bk.first), static_cast<int64_t>(bk.length));
     int64_t pos = 0;
-    for (const node* n = first; n != nullptr; n = n->next) {
+    forChain(bk, [&](const node* n) {
       ++pos;
       if (compact) {
         out += head(n->key, 30);
         out += ' ';
         out += head(n->hasValue || binary_ ? std::string_view(n->value) : "[null]", 40);
         out += '\n';
-        continue;
+        return;
       }
       appendf(out, "   %" PRId64 ": 0x%x key:'", pos, addr32(n));
       out += n->key;
@@ -504,7 +531,7 @@ std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
         if (n->value.size() > 20) out += "...";
         out += "'\n";
       }
-    }
+    });
   }
   if (!compact) {
     const double pct = size_ > 0 ? 100.0 * static_cast<double>(found) / size_ : 0.0;
@@ -537,7 +564,7 @@ std::string hash_table::infoText(int32_t limit) const {
   appendf(out, "ignore_case:\t%s\n", ignoreCase_ ? "True" : "False");
   const int32_t n = std::min(std::max(limit, 0), size_);
   for (int32_t i = 0; i < n; ++i) {
-    const node* first = buckets_[static_cast<size_t>(i)];
+    const node* first = buckets_[static_cast<size_t>(i)].first;
     appendf(out, "root node: %d->0x%x '", static_cast<int>(i), addr32(first));
     if (first != nullptr) out += head(first->key, 40);
     out += "'\n";

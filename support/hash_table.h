@@ -6,6 +6,11 @@
 // node) is fixed by the keys and the history of insertions, removals and
 // resizes. A new key landing in an occupied bucket goes directly after the
 // chain's first node.
+//
+// A bucket holds its chain's first node, the rest of the chain (from the
+// second node on, newest first), the chain length and the key hashes of the
+// first two nodes: a key absent from a short chain is known absent, and a
+// new key joins a chain, without reading any node of it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -16,12 +21,9 @@
 class hash_table {
  public:
   struct node {
-    node* next = nullptr;
-    uint32_t hash = 0;            // keyHash(key): compared before the key, kept for resizing
-    // Both fields share one 32-bit word (bit-fields of one type pack on
-    // every ABI); hasValue is 1 or 0.
-    int32_t chainLength : 30 = 1;  // meaningful in the first node of a chain only
-    int32_t hasValue : 2 = 1;      // 0 for a "none" value
+    node* next = nullptr;  // the next node of the chain after the second (unused in a first node)
+    uint32_t hash = 0;     // keyHash(key): compared before the key, kept for resizing
+    bool hasValue = true;  // false for a "none" value
     std::string key;
     std::string value;  // text value (decimal text in binary tables); empty when none
   };
@@ -63,6 +65,8 @@ class hash_table {
 
   // Exact (case-sensitive) look-up; nullptr when absent.
   node* find(std::string_view key) const;
+  // The length of the chain key's bucket holds (0 for an empty bucket).
+  int32_t chainLength(std::string_view key) const;
   // Case-insensitive look-up scanning every bucket in table order.
   node* findNoCase(std::string_view key) const;
   // true and the value when found (a "none" value gives an empty text);
@@ -92,8 +96,7 @@ class hash_table {
   // Calls f(const node&) for every entry, in table order.
   template <class F>
   void forEach(F f) const {
-    for (node* first : buckets_)
-      for (const node* n = first; n != nullptr; n = n->next) f(static_cast<const node&>(*n));
+    for (const bucket& b : buckets_) forChain(b, [&](node* n) { f(static_cast<const node&>(*n)); });
   }
 
   // Searches all buckets for key (exact, or ignoring case).
@@ -139,11 +142,29 @@ class hash_table {
   };
   // Finds or adds key's node and gives it the value (text, none, or a
   // number); 1 on success.
+  struct bucket {
+    node* first = nullptr;
+    node* rest = nullptr;  // the second node; its next is the third, and so on
+    int32_t length = 0;
+    uint32_t firstHash = 0;
+    uint32_t restHash = 0;  // hash of the second node
+  };
+  // Calls f(node*) for the nodes of a chain in order.
+  template <class F>
+  static void forChain(const bucket& b, F f) {
+    if (b.first == nullptr) return;
+    f(b.first);
+    for (node* n = b.rest; n != nullptr; n = n->next) f(n);
+  }
+  // The node of key in bucket b (whose keys hash to h), or nullptr.
+  static node* findIn(const bucket& b, uint32_t h, std::string_view key);
+  // Links n into b as the new first node or directly after the first.
+  // True when b was empty.
+  static bool link(bucket& b, node* n);
   int store(std::string_view key, std::string_view text, bool hasValue, bool resizeCheck);
-  node* insertNew(size_t bucket, uint32_t h, std::string_view key, std::string_view value,
-                  bool hasValue);
+  node* insertNew(bucket& b, uint32_t h, std::string_view key, std::string_view value, bool hasValue);
 
-  std::vector<node*> buckets_;
+  std::vector<bucket> buckets_;
   std::vector<slab> slabs_;
   node* freeList_ = nullptr;
   int32_t size_ = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -116,16 +117,16 @@ TEST(HashTable, ChainInsertionAndRemoval) {
   EXPECT_EQ(t.maxDepth(), 3);
   // Each newcomer goes directly after the head.
   EXPECT_EQ(t.keys(), (std::vector<std::string>{keys[0], keys[2], keys[1]}));
-  EXPECT_EQ(t.find(keys[0])->chainLength, 3);
+  EXPECT_EQ(t.chainLength(keys[0]), 3);
 
   EXPECT_EQ(t.remove(keys[0]), 1);
   hash_table::node* head = t.find(keys[2]);
   ASSERT_NE(head, nullptr);
-  EXPECT_EQ(head->chainLength, 2);
+  EXPECT_EQ(t.chainLength(keys[2]), 2);
   EXPECT_EQ(t.keys(), (std::vector<std::string>{keys[2], keys[1]}));
   EXPECT_EQ(t.remove(keys[0]), 0);
   EXPECT_EQ(t.remove(keys[1]), 1);  // not the head
-  EXPECT_EQ(head->chainLength, 1);
+  EXPECT_EQ(t.chainLength(keys[2]), 1);
   EXPECT_EQ(t.bucketsInUse(), 1);
   EXPECT_EQ(t.remove(keys[2]), 1);
   EXPECT_EQ(t.bucketsInUse(), 0);
@@ -419,4 +420,68 @@ TEST(HashTable, ReusedStorageStartsClean) {
   assigned.clear();
   assigned.set("again", "1");
   EXPECT_EQ(assigned.keys(), std::vector<std::string>{"again"});
+}
+
+// A long random run of insertions, replacements, removals and resizes on
+// small tables, checked after every step against a plain model of the
+// chains: listing order, chain lengths, counters and every value.
+TEST(HashTable, RandomRunMatchesChainModel) {
+  uint32_t seed = 12345;
+  auto next = [&](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int32_t startSize : {1, 3, 7, 200}) {
+    hash_table t(startSize);
+    uint32_t size = static_cast<uint32_t>(startSize);
+    std::vector<std::vector<std::string>> chains(size);
+    std::map<std::string, std::string> values;
+    int32_t used = 0;
+    for (int step = 0; step < 3000; ++step) {
+      const uint32_t op = next(10);
+      const std::string key = "key" + std::to_string(next(300));
+      auto& chain = chains[refHash(key) % size];
+      if (op < 6) {
+        const std::string v = "v" + std::to_string(step);
+        ASSERT_EQ(t.set(key, v, false), 1);
+        if (!values.count(key)) {
+          if (chain.empty()) ++used;
+          chain.insert(chain.empty() ? chain.end() : chain.begin() + 1, key);
+        }
+        values[key] = v;
+      } else if (op < 9) {
+        const bool present = values.count(key) != 0;
+        ASSERT_EQ(t.remove(key), present ? 1 : 0);
+        if (present) {
+          chain.erase(std::find(chain.begin(), chain.end(), key));
+          if (chain.empty()) --used;
+          values.erase(key);
+        }
+      } else {
+        std::vector<std::string> order;
+        for (auto& c : chains) order.insert(order.end(), c.begin(), c.end());
+        const int dir = next(2) == 0 ? 1 : -1;
+        ASSERT_EQ(t.resize(dir, 0), 1);
+        size = static_cast<uint32_t>(t.size());
+        chains.assign(size, {});
+        used = 0;
+        for (const auto& k : order) {
+          auto& c = chains[refHash(k) % size];
+          if (c.empty()) ++used;
+          c.insert(c.empty() ? c.end() : c.begin() + 1, k);
+        }
+      }
+      std::vector<std::string> order;
+      for (auto& c : chains) order.insert(order.end(), c.begin(), c.end());
+      ASSERT_EQ(t.keys(), order) << "size " << startSize << " step " << step;
+      ASSERT_EQ(t.totalNodes(), static_cast<int32_t>(values.size()));
+      ASSERT_EQ(t.bucketsInUse(), used);
+      ASSERT_EQ(t.chainLength(key), static_cast<int32_t>(chains[refHash(key) % size].size()));
+    }
+    for (const auto& [k, v] : values) {
+      const std::string* got = t.getPtr(k);
+      ASSERT_NE(got, nullptr) << k;
+      EXPECT_EQ(*got, v);
+    }
+  }
 }
