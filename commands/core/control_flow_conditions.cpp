@@ -80,6 +80,8 @@ double realOfSpan(std::string_view s, const RealSpan& r) {
 }  // namespace
 
 bool truthReal(std::string_view text) {
+  // One digit, as relations and flags give.
+  if (text.size() == 1 && isDigit(text[0])) return text[0] != '0';
   RealSpan r = scanReal(text);
   if (!r.nonZeroDigit) return false;
   if (!r.exponent) return true;
