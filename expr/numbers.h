@@ -1,8 +1,10 @@
 // The shared number rules of the arithmetic, comparison and conversion commands:
 // operand conversion, operand classification and result formatting.
 #pragma once
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,58 @@ inline bool plainDecimal(std::string_view s, int64_t& out) {
   }
   out = i ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
   return true;
+}
+
+// The eight bytes at the start of a string's buffer with its text
+// right-aligned behind '0' characters (first character in the low byte);
+// for texts of 1 to 8 characters. A string's buffer always has room for
+// at least 15 characters, so the eight-byte read stays inside it; the bytes
+// after the text are masked off.
+inline uint64_t eightDigitsWord(const std::string& s) {
+  uint64_t x;
+  std::memcpy(&x, s.data(), 8);
+  const size_t n = s.size();
+  if (n == 8) return x;
+  const unsigned shift = static_cast<unsigned>(8 * (8 - n));
+  return (x << shift) | (0x3030303030303030ull >> (64 - shift));
+}
+
+// True when every byte of the word is a decimal digit.
+inline bool allDigitBytes(uint64_t x) {
+  return (x & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull &&
+         ((x + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) == 0x3030303030303030ull;
+}
+
+// The value of eight digit bytes (first digit in the low byte).
+inline uint64_t eightDigitsValue(uint64_t x) {
+  x = ((x & 0x0F0F0F0F0F0F0F0Full) * 2561) >> 8;
+  x = ((x & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+  return ((x & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32;
+}
+
+// plainDecimal for a string, eight characters at a time when it is short
+// and unsigned.
+inline bool plainDecimalText(const std::string& s, int64_t& out) {
+  if constexpr (std::endian::native == std::endian::little) {
+    const size_t n = s.size();
+    if (n - 1 < 8 && s.capacity() >= 8 && s[0] != '-') {
+      const uint64_t x = eightDigitsWord(s);
+      if (!allDigitBytes(x)) return false;
+      out = static_cast<int64_t>(eightDigitsValue(x));
+      return true;
+    }
+  }
+  return plainDecimal(s, out);
+}
+
+// True when a string of 1 to 8 characters is all decimal digits.
+inline bool shortDigitText(const std::string& s) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (s.size() - 1 < 8 && s.capacity() >= 8) return allDigitBytes(eightDigitsWord(s));
+  }
+  for (char c : s)
+    if (static_cast<unsigned char>(c - '0') > 9) return false;
+  return !s.empty() && s.size() <= 8;
 }
 
 // Plain decimal conversion (no radix prefixes): leading white space, an

@@ -443,13 +443,17 @@ inline void setTruth(std::string& out, bool t) {
 // True when a canonical non-negative decimal text (no sign, no leading
 // zero) steps by one without a carry or borrow: "41" to "42" does, "40"
 // to "39" does not.
-inline bool stepsInPlace(std::string_view text, bool up) {
+inline bool stepsInPlace(const std::string& text, bool up) {
   const size_t n = text.size();
   if (n == 0 || n > 18) return false;
   const char* d = text.data();
   if (d[0] == '0' && n > 1) return false;
-  for (size_t i = 0; i < n; i++)
-    if (static_cast<unsigned char>(d[i] - '0') > 9) return false;
+  if (n <= 8) {
+    if (!shortDigitText(text)) return false;
+  } else {
+    for (size_t i = 0; i < n; i++)
+      if (static_cast<unsigned char>(d[i] - '0') > 9) return false;
+  }
   const char last = d[n - 1];
   return up ? last != '9' : last != '0';
 }
@@ -504,7 +508,7 @@ inline bool incrementPlain(Interp& in, const CompiledCommand& c, std::string_vie
     return true;
   }
   int64_t a;
-  if (!plainDecimal(v->value, a)) return false;
+  if (!plainDecimalText(v->value, a)) return false;
   const uint64_t r = c.fastCode == 'd' ? static_cast<uint64_t>(a) - static_cast<uint64_t>(step)
                                        : static_cast<uint64_t>(a) + static_cast<uint64_t>(step);
   assignInt(v->value, static_cast<int64_t>(r));
@@ -552,7 +556,7 @@ inline bool operandInt(Interp& in, const TokenList& l, const CompiledWord& w, in
   const CachedToken& t = l.tokens[part.token];
   Var* v = lookupPlain(in, std::string_view(l.text.data() + t.start, t.len), part.lookup);
   if (!v || v->link || v->kind == VK_FIELD || v->kind == VK_DICT) return false;
-  return plainDecimal(v->value, out);
+  return plainDecimalText(v->value, out);
 }
 
 // The fast operation of a command whose operands are all simple, before
@@ -642,7 +646,7 @@ int runFastOp(Interp& in, const CompiledCommand& c, Args& words) {
     if (words.size() == 3 && !plainDecimal(words[2], b)) return kNotHandled;
     return incrementPlain(in, c, words[1], b) ? OK : kNotHandled;
   }
-  if (!plainDecimal(words[1], a) || !plainDecimal(words[2], b)) return kNotHandled;
+  if (!plainDecimalText(words[1], a) || !plainDecimalText(words[2], b)) return kNotHandled;
   return computeInts(in, c.fastCode, a, b) ? OK : kNotHandled;
 }
 

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 using namespace orvel;
 
@@ -110,4 +112,37 @@ TEST(Numbers, AssignKeepsCapacity) {
   assignInt(out, 123456789);
   EXPECT_EQ(out, "123456789");
   EXPECT_EQ(out.data(), data);
+}
+
+// The eight-at-a-time reader agrees with the plain one on every kind of
+// text, whatever the string's buffer holds after the text.
+TEST(PlainDecimalText, AgreesWithPlainDecimal) {
+  std::vector<std::string> texts = {"",         "0",         "7",        "00",       "09",      "10",
+                                    "99999999", "12345678",  "100000000", "123456789", "-5",      "-0",
+                                    "1a",       "a1",        " 1",        "1 ",        "+1",      "12345\x7f",
+                                    "9/",       ":",         "5\0" "5",   "999999999999999999", "1234567890123456789"};
+  texts.push_back(std::string("12\0" "4", 4));
+  for (int i = 0; i < 20000; i += 7) texts.push_back(std::to_string(i * 12345 % 100000000));
+  for (const std::string& base : texts) {
+    std::vector<std::string> forms;
+    forms.push_back(base);
+    std::string shrunk = "87654321876543218765";  // digits left behind in the buffer
+    shrunk.assign(base);
+    forms.push_back(shrunk);
+    std::string heap(40, '9');
+    heap.assign(base);
+    forms.push_back(heap);
+    for (const std::string& s : forms) {
+      int64_t a = -1, b = -1;
+      const bool okA = orvel::plainDecimal(s, a);
+      const bool okB = orvel::plainDecimalText(s, b);
+      EXPECT_EQ(okA, okB) << "'" << s << "'";
+      if (okA && okB) {
+        EXPECT_EQ(a, b) << s;
+      }
+      bool digits = !s.empty() && s.size() <= 8;
+      for (char c : s) digits = digits && c >= '0' && c <= '9';
+      EXPECT_EQ(orvel::shortDigitText(s), digits) << "'" << s << "'";
+    }
+  }
 }
