@@ -2,6 +2,8 @@
 // matched without regard to case; -var as the last word makes the text the
 // name of a variable (for tolower the word after the subcommand, with the
 // name following it).
+#include <algorithm>
+
 #include "commands/core/string_common.h"
 #include "expr/numbers.h"
 #include "support/text_replace.h"
@@ -141,8 +143,14 @@ int handOn(Interp& in, Args& argv, const char* name, Handler h) {
 int orvelCommandString(Interp& in, Args& argv, void*) {
   const size_t argc = argv.size();
   if (argc < 3) return wrongNumArgs(in, argv);
-  std::string sub = argv[1];
-  lowerInPlace(sub);
+  // The subcommand in lower case (copied only when it has capitals).
+  std::string lowered;
+  std::string_view sub = argv[1];
+  if (std::any_of(sub.begin(), sub.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    lowered = argv[1];
+    lowerInPlace(lowered);
+    sub = lowered;
+  }
 
   // Subcommands that are stand-alone commands given the words after `string`.
   if (sub == "to_wchar"sv) return handOn(in, argv, "wchar_to_string", orvelCommandWchar_to_string);
@@ -166,17 +174,17 @@ int orvelCommandString(Interp& in, Args& argv, void*) {
   std::string text;
   auto getText = [&](size_t required) -> bool {
     bool useVar = argc > required && argv.back() == "-var";
-    varName = argv[2];
     if (sub == "tolower"sv && argv[2] == "-var") {
       if (argc < 4) return false;
-      useVar = true;
       varName = argv[3];
+      return plainValue(in, varName, text);
     }
     if (!useVar) {
       varName.clear();
       text = argv[2];
       return true;
     }
+    varName = argv[2];
     return plainValue(in, varName, text);
   };
   // Stores the changed text back with -var; the result is the text.
