@@ -53,7 +53,9 @@ int orvelCommandIf(Interp& in, Args& argv, void*) {
     taken = code == OK && truthReal(in.result);
   }
   if (code != OK) return code;
-  if (taken) return orvelEval(in, argv[2]);
+  // Bodies run as prepared scripts: a body of one simple operation then
+  // needs no evaluation of its own.
+  if (taken) return PreparedScript(argv[2]).eval(in);
   if (argc <= 4) return OK;
   const bool hasElse = equalsNoCase(argv[argc - 2], "else");
   const size_t chainEnd = hasElse ? argc - 2 : argc;
@@ -67,9 +69,9 @@ int orvelCommandIf(Interp& in, Args& argv, void*) {
     Condition c;
     code = c.evaluate(in, argv[i + 1]);
     if (code != OK) return code;
-    if (truthReal(c.value(in))) return orvelEval(in, argv[i + 2]);
+    if (truthReal(c.value(in))) return PreparedScript(argv[i + 2]).eval(in);
   }
-  if (hasElse) return orvelEval(in, argv[argc - 1]);
+  if (hasElse) return PreparedScript(argv[argc - 1]).eval(in);
   return OK;
 }
 
