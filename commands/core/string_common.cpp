@@ -97,6 +97,7 @@ bool endsWithText(std::string_view text, std::string_view suffix, bool nocase) {
 }
 
 std::string unescapeText(std::string_view s) {
+  if (s.find('\\') == std::string_view::npos) return std::string(s);
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); i++) {
