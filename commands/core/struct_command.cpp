@@ -23,12 +23,12 @@ Var* memberForReference(Interp& in, const std::string& subcommand, const std::st
     fail(in, "struct %s: Member field '%s' is invalid (Requires .)", subcommand.c_str(), ref.c_str());
     return nullptr;
   }
-  std::string structName = ref.substr(0, dot);
-  std::string member = ref.substr(dot + 1);
+  const std::string_view structName = std::string_view(ref).substr(0, dot);
+  const std::string_view member = std::string_view(ref).substr(dot + 1);
   Var* sv = varTarget(orvelGetVar(in, structName));
   if (forSet) {
     if (!sv) {
-      fail(in, "struct put: Struct variable '%s' not found", structName.c_str());
+      fail(in, "struct put: Struct variable '%s' not found", std::string(structName).c_str());
       return nullptr;
     }
     if (!usableStruct(sv)) {
@@ -36,7 +36,7 @@ Var* memberForReference(Interp& in, const std::string& subcommand, const std::st
       return nullptr;
     }
   } else if (!usableStruct(sv)) {
-    fail(in, "struct item: struct variable '%s' not found", structName.c_str());
+    fail(in, "struct item: struct variable '%s' not found", std::string(structName).c_str());
     return nullptr;
   }
   Var* m = structMemberOf(sv, member);
