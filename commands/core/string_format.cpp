@@ -133,7 +133,7 @@ bool formatReal(std::string& out, const Conversion& s, std::string_view arg, std
 
 }  // namespace
 
-bool formatText(std::string_view fmt, const std::vector<std::string>& args, bool unescapeStrings, std::string& out,
+bool formatText(std::string_view fmt, std::span<const std::string> args, bool unescapeStrings, std::string& out,
                 std::string& err) {
   out.clear();
   size_t next = 0;  // next argument
@@ -225,8 +225,12 @@ bool formatText(std::string_view fmt, const std::vector<std::string>& args, bool
         break;
       }
       case 's': {
-        std::string text = unescapeStrings ? unescapeText(arg) : arg;
-        std::string_view body = text;
+        std::string unescaped;
+        std::string_view body = arg;
+        if (unescapeStrings) {
+          unescaped = unescapeText(arg);
+          body = unescaped;
+        }
         if (s.prec >= 0 && static_cast<size_t>(s.prec) < body.size()) body = body.substr(0, static_cast<size_t>(s.prec));
         padInto(out, body, s, false);
         break;
@@ -253,8 +257,13 @@ int orvelCommandFormat(Interp& in, Args& argv, void*) {
   in.result.clear();
   try {
     const bool escapes = ps().escape;
-    std::string fmt = escapes ? unescapeText(argv[1]) : argv[1];
-    std::vector<std::string> args(argv.begin() + 2, argv.end());
+    std::string unescaped;
+    std::string_view fmt = argv[1];
+    if (escapes) {
+      unescaped = unescapeText(argv[1]);
+      fmt = unescaped;
+    }
+    const std::span<const std::string> args(argv.data() + 2, argv.size() - 2);
     std::string out, err;
     if (!formatText(fmt, args, escapes, out, err)) return fail(in, "%s: %s", argv[0].c_str(), err.c_str());
     in.result = std::move(out);

@@ -1,8 +1,8 @@
 // The formatting engine of the `format` command.
 #pragma once
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace orvel::strings {
 
@@ -14,7 +14,7 @@ namespace orvel::strings {
 // on its own, so any fmt text is safe. Widths and precisions above 2^20 are
 // refused. With unescapeStrings the %s arguments are unescaped first.
 // false, with a message in err, when the text cannot be produced.
-bool formatText(std::string_view fmt, const std::vector<std::string>& args, bool unescapeStrings,
+bool formatText(std::string_view fmt, std::span<const std::string> args, bool unescapeStrings,
                 std::string& out, std::string& err);
 
 }  // namespace orvel::strings
