@@ -1,6 +1,7 @@
 #include "expr/numbers.h"
 
 #include <charconv>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -241,6 +242,19 @@ std::string expText(double v) {
   std::string s;
   assignExp(s, v);
   return s;
+}
+
+bool readDecimalRealText(std::string_view s, double& out) {
+  size_t a = s.find_first_not_of(" \t");
+  if (a == std::string_view::npos) return false;
+  size_t b = s.find_last_not_of(" \t");
+  std::string t(s.substr(a, b - a + 1));
+  size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
+  if (i >= t.size() || !(std::isdigit(static_cast<unsigned char>(t[i])) || t[i] == '.')) return false;
+  if (t.find_first_of("xX") != std::string::npos) return false;
+  char* end = nullptr;
+  out = std::strtod(t.c_str(), &end);
+  return end == t.c_str() + t.size();
 }
 
 }  // namespace orvel

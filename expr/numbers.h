@@ -100,6 +100,11 @@ double textToDouble(std::string_view s);
 // one point (not the point alone). "1." ".5" "-2.25" are real; "1e5" is not.
 bool isRealOperand(std::string_view s);
 
+// A real number written in decimal: optional sign, digits with an optional
+// point, an optional exponent; blanks around it are allowed. Hexadecimal
+// texts, "inf" and "nan" are not numbers here. true and its value, or false.
+bool readDecimalRealText(std::string_view s, double& out);
+
 // Number-kind classification of the relational commands.
 enum NumberKind : int { kNotNumber = 0, kIntegerNumber = 1, kRealNumber = 2 };
 int numberKind(std::string_view s);

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "commands/core/list_common.h"
+#include "expr/numbers.h"
 #include "interp/interp.h"
 
 namespace orvel {
@@ -44,22 +45,6 @@ const NumType* typeByName(std::string_view name) {
   for (const NumType& t : kTypes)
     if (equalsNoCase(name, t.name)) return &t;
   return nullptr;
-}
-
-// A real number written in decimal: optional sign, digits with an optional
-// point, an optional exponent; blanks around it are allowed. Hexadecimal
-// texts, "inf" and "nan" are not numbers here.
-bool readReal(std::string_view s, double& out) {
-  size_t a = s.find_first_not_of(" \t");
-  if (a == std::string_view::npos) return false;
-  size_t b = s.find_last_not_of(" \t");
-  std::string t(s.substr(a, b - a + 1));
-  size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
-  if (i >= t.size() || !(std::isdigit(static_cast<unsigned char>(t[i])) || t[i] == '.')) return false;
-  if (t.find_first_of("xX") != std::string::npos) return false;
-  char* end = nullptr;
-  out = std::strtod(t.c_str(), &end);
-  return end == t.c_str() + t.size();
 }
 
 std::string realText(double d) {
@@ -96,7 +81,7 @@ int makeNumber(Interp& in, Args& argv) {
   int64_t iv = 0;
   double dv = 0;
   bool isInt = lists::strictInt(text, iv);
-  bool isReal = isInt || readReal(text, dv);
+  bool isReal = isInt || readDecimalRealText(text, dv);
   if (isInt) dv = static_cast<double>(iv);
   const NumType* t;
   if (argv.size() == 3) {

@@ -7,6 +7,7 @@
 
 #include "commands/core/list_common.h"
 #include "commands/core/memory_blocks.h"
+#include "expr/numbers.h"
 #include "interp/interp.h"
 #include "interp/list_text.h"
 #include "interp/struct_access.h"
@@ -132,26 +133,11 @@ int orvelCommandInspect(Interp& in, Args& argv, void*) {
   return OK;
 }
 
-// A real number written in decimal (digits, an optional point and
-// exponent), as the arithmetic commands read one.
-bool looksReal(std::string_view s) {
-  size_t a = s.find_first_not_of(" \t");
-  if (a == std::string_view::npos) return false;
-  size_t b = s.find_last_not_of(" \t");
-  std::string t(s.substr(a, b - a + 1));
-  size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
-  if (i >= t.size() || !(std::isdigit(static_cast<unsigned char>(t[i])) || t[i] == '.')) return false;
-  if (t.find_first_of("xX") != std::string::npos) return false;
-  char* end = nullptr;
-  std::strtod(t.c_str(), &end);
-  return end == t.c_str() + t.size();
-}
-
 std::string typeOfValue(const std::string& v) {
   if (v.empty()) return "empty";
   int64_t i;
   if (lists::strictInt(v, i)) return "int";
-  if (looksReal(v)) return "double";
+  if (double d; readDecimalRealText(v, d)) return "double";
   std::vector<std::string> elements;
   if (TclTokenised3(v, elements) > 1) return "list";
   return "string";

@@ -1,6 +1,8 @@
 // Helpers shared by the string commands.
 #include "commands/core/string_common.h"
 
+#include <algorithm>
+
 #include <limits>
 
 #include "interp/struct_access.h"
@@ -24,6 +26,17 @@ int64_t decimalArg(std::string_view s) {
   }
   if (!negative) return static_cast<int64_t>(v);
   return v == (uint64_t{1} << 63) ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(v);
+}
+
+int compareTexts(std::string_view a, std::string_view b, bool nocase) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; i++) {
+    auto x = static_cast<unsigned char>(nocase ? lowerC(a[i]) : a[i]);
+    auto y = static_cast<unsigned char>(nocase ? lowerC(b[i]) : b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
 }
 
 void lowerInPlace(std::string& s) {

@@ -43,6 +43,10 @@ size_t rfindText(std::string_view hay, std::string_view needle, bool nocase);
 // Position of the first (last) character of text that occurs in set.
 size_t findInSet(std::string_view text, std::string_view set, bool nocase);
 size_t rfindInSet(std::string_view text, std::string_view set, bool nocase);
+// -1, 0 or 1 as a is before, equal to or after b in byte order (letters
+// compared in lower case with nocase); a shorter text that begins the
+// other comes first.
+int compareTexts(std::string_view a, std::string_view b, bool nocase);
 // text without the characters of set at its start (left) and/or end (right).
 std::string_view trimSet(std::string_view text, std::string_view set, bool left, bool right);
 bool startsWithText(std::string_view text, std::string_view prefix, bool nocase);

@@ -81,16 +81,7 @@ int orvelCommandCmp(Interp& in, Args& argv, void*) {
   Words w = splitWords(argv, 2, {"-nocase"});
   const std::string& a = *w.pos[0];
   const std::string& b = *w.pos[1];
-  const bool nocase = w.has("-nocase");
-  int r = 0;
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n && r == 0; i++) {
-    auto x = static_cast<unsigned char>(nocase ? lowerC(a[i]) : a[i]);
-    auto y = static_cast<unsigned char>(nocase ? lowerC(b[i]) : b[i]);
-    r = x < y ? -1 : x > y ? 1 : 0;
-  }
-  if (r == 0 && a.size() != b.size()) r = a.size() < b.size() ? -1 : 1;
-  in.result = intText(r);
+  in.result = intText(compareTexts(a, b, w.has("-nocase")));
   return OK;
 }
 

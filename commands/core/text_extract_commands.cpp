@@ -138,15 +138,7 @@ int orvelCommandSc(Interp& in, Args& argv, void*) {
     if (static_cast<int64_t>(a.size()) > length) a = a.substr(0, static_cast<size_t>(length));
     if (static_cast<int64_t>(b.size()) > length) b = b.substr(0, static_cast<size_t>(length));
   }
-  int r = 0;
-  size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n && r == 0; i++) {
-    auto x = static_cast<unsigned char>(nocase ? lowerC(a[i]) : a[i]);
-    auto y = static_cast<unsigned char>(nocase ? lowerC(b[i]) : b[i]);
-    r = x < y ? -1 : x > y ? 1 : 0;
-  }
-  if (r == 0 && a.size() != b.size()) r = a.size() < b.size() ? -1 : 1;
-  in.result = intText(r);
+  in.result = intText(strings::compareTexts(a, b, nocase));
   return OK;
 }
 
