@@ -137,9 +137,9 @@ bool usableStruct(const Var* v) {
 std::string dictText(Var* dict) {
   std::string out;
   if (!dict || !dict->table) return out;
-  auto quote = [&](const std::string& s) {
+  auto quote = [&](std::string_view s) {
     if (s.empty()) out += "{}";
-    else if (s.find_first_of(" \t") != std::string::npos) {
+    else if (s.find_first_of(" \t") != std::string_view::npos) {
       out += '{';
       out += s;
       out += '}';
@@ -151,7 +151,7 @@ std::string dictText(Var* dict) {
   dict->table->forEach([&](const hash_table::node& n) {
     if (!first) out += ' ';
     first = false;
-    quote(n.key);
+    quote(n.key());
     out += ' ';
     quote(n.value);
   });

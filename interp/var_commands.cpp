@@ -299,7 +299,7 @@ int orvelCommandUnset(Interp& in, Args& argv, void*) {
         if (v->table->remove(sub)) removed = true;
         else if (v->noCase || nocase) {
           if (auto* n = v->table->findNoCase(sub)) {
-            std::string key = n->key;
+            std::string key(n->key());
             removed = v->table->remove(key);
           }
         }

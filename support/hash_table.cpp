@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -50,6 +51,9 @@ constexpr size_t kPrefetchAhead = 8;
 constexpr uint32_t kFirstSlab = 4;
 constexpr uint32_t kMaxSlab = 4096;
 
+// Slots of a table's first look-up index (it doubles as keys arrive).
+constexpr size_t kFirstIndex = 8;
+
 }  // namespace
 
 hash_table::hash_table(int32_t size, bool binary) : binary_(binary) {
@@ -59,21 +63,28 @@ hash_table::hash_table(int32_t size, bool binary) : binary_(binary) {
   size_ = size;
 }
 
-hash_table::~hash_table() { freeNodes(); }
+hash_table::~hash_table() { destroyNodes(); }
 
 hash_table::hash_table(hash_table&& other) noexcept
     : buckets_(std::move(other.buckets_)),
+      index_(std::move(other.index_)),
       slabs_(std::move(other.slabs_)),
       freeList_(std::exchange(other.freeList_, nullptr)),
+      pendingHead_(std::exchange(other.pendingHead_, nullptr)),
+      pendingTail_(std::exchange(other.pendingTail_, nullptr)),
+      pendingCount_(std::exchange(other.pendingCount_, 0)),
+      pendingChecks_(std::move(other.pendingChecks_)),
       size_(std::exchange(other.size_, 0)),
       bucketsInUse_(std::exchange(other.bucketsInUse_, 0)),
+      linkedNodes_(std::exchange(other.linkedNodes_, 0)),
       totalNodes_(std::exchange(other.totalNodes_, 0)),
-      entryCount_(std::exchange(other.entryCount_, 0)),
       maxDepth_(std::exchange(other.maxDepth_, 0)),
       ignoreCase_(other.ignoreCase_),
       binary_(other.binary_) {
   other.buckets_.clear();
+  other.index_.clear();
   other.slabs_.clear();
+  other.pendingChecks_.clear();
 }
 
 hash_table& hash_table::operator=(hash_table&& other) noexcept {
@@ -81,13 +92,20 @@ hash_table& hash_table::operator=(hash_table&& other) noexcept {
     freeNodes();
     buckets_ = std::move(other.buckets_);
     other.buckets_.clear();
+    index_ = std::move(other.index_);
+    other.index_.clear();
     slabs_ = std::move(other.slabs_);
     other.slabs_.clear();
     freeList_ = std::exchange(other.freeList_, nullptr);
+    pendingHead_ = std::exchange(other.pendingHead_, nullptr);
+    pendingTail_ = std::exchange(other.pendingTail_, nullptr);
+    pendingCount_ = std::exchange(other.pendingCount_, 0);
+    pendingChecks_ = std::move(other.pendingChecks_);
+    other.pendingChecks_.clear();
     size_ = std::exchange(other.size_, 0);
     bucketsInUse_ = std::exchange(other.bucketsInUse_, 0);
+    linkedNodes_ = std::exchange(other.linkedNodes_, 0);
     totalNodes_ = std::exchange(other.totalNodes_, 0);
-    entryCount_ = std::exchange(other.entryCount_, 0);
     maxDepth_ = std::exchange(other.maxDepth_, 0);
     ignoreCase_ = other.ignoreCase_;
     binary_ = other.binary_;
@@ -95,22 +113,51 @@ hash_table& hash_table::operator=(hash_table&& other) noexcept {
   return *this;
 }
 
-void hash_table::freeNodes() {
+void hash_table::node::setKey(std::string_view k) {
+  dropKey();
+  if (k.size() <= kLocalKey) {
+    if (!k.empty()) std::memcpy(key_.local, k.data(), k.size());
+    keyLen_ = static_cast<uint8_t>(k.size());
+    return;
+  }
+  char* text = new char[k.size()];
+  std::memcpy(text, k.data(), k.size());
+  key_.heap.text = text;
+  key_.heap.length = k.size();
+  keyLen_ = kHeapKey;
+}
+
+void hash_table::node::dropKey() noexcept {
+  if (keyLen_ == kHeapKey) delete[] key_.heap.text;
+  keyLen_ = 0;
+}
+
+void hash_table::destroyNodes() noexcept {
   for (slab& s : slabs_) {
     for (uint32_t i = 0; i < s.used; ++i) s.mem[i].~node();
     ::operator delete(static_cast<void*>(s.mem));
   }
   slabs_.clear();
+}
+
+void hash_table::freeNodes() {
+  destroyNodes();
   freeList_ = nullptr;
+  pendingHead_ = pendingTail_ = nullptr;
+  pendingCount_ = 0;
+  pendingChecks_.clear();
   std::fill(buckets_.begin(), buckets_.end(), bucket{});
+  std::fill(index_.begin(), index_.end(), nullptr);
 }
 
 hash_table::node* hash_table::allocNode() {
   if (node* slot = freeList_) {  // a released slot: still a node, with empty texts
     freeList_ = slot->next;
     slot->next = nullptr;
+    slot->link = nullptr;
     slot->hash = 0;
     slot->hasValue = true;
+    slot->checked_ = false;
     return slot;
   }
   if (slabs_.empty() || slabs_.back().used == slabs_.back().capacity) {
@@ -126,7 +173,7 @@ hash_table::node* hash_table::allocNode() {
 }
 
 void hash_table::freeNode(node* n) {
-  std::string().swap(n->key);
+  n->dropKey();
   std::string().swap(n->value);
   n->next = freeList_;
   freeList_ = n;
@@ -144,68 +191,142 @@ uint32_t hash_table::keyHash(std::string_view key) {
   return h;
 }
 
-hash_table::node* hash_table::findIn(const bucket& b, uint32_t h, std::string_view key) {
-  if (b.length == 0) return nullptr;
-  if (b.firstHash == h && b.first->key == key) return b.first;
-  if (b.length == 1) return nullptr;
-  if (b.restHash == h && b.rest->key == key) return b.rest;
-  for (node* n = b.rest->next; n != nullptr; n = n->next)
-    if (n->hash == h && n->key == key) return n;
-  return nullptr;
+uint32_t hash_table::lookupHash(std::string_view key) {
+  // A multiply-and-add over the bytes keeps keys that differ only at the
+  // end (counters, coordinates) in neighbouring slots; folding the high
+  // half in lets the leading characters reach the low bits.
+  uint32_t h = 0;
+  for (unsigned char c : key) h = h * 31u + c;
+  return h ^ (h >> 17);
+}
+
+void hash_table::growIndex() {
+  const size_t cap = index_.empty() ? kFirstIndex : index_.size() * 2;
+  std::vector<node*> grown(cap, nullptr);
+  const uint32_t mask = static_cast<uint32_t>(cap - 1);
+  for (node* n : index_) {
+    while (n != nullptr) {
+      node* following = n->link;
+      node*& slot = grown[lookupHash(n->key()) & mask];
+      n->link = slot;
+      slot = n;
+      n = following;
+    }
+  }
+  index_.swap(grown);
+}
+
+void hash_table::unlinkFromIndex(node* n) {
+  for (node** at = &indexSlot(n->key()); *at != nullptr; at = &(*at)->link) {
+    if (*at == n) {
+      *at = n->link;
+      n->link = nullptr;
+      return;
+    }
+  }
 }
 
 bool hash_table::link(bucket& b, node* n) {
   n->next = nullptr;
   if (b.first == nullptr) {
     b.first = n;
-    b.firstHash = n->hash;
     b.length = 1;
     return true;
   }
   n->next = b.rest;
   b.rest = n;
-  b.restHash = n->hash;
   ++b.length;
   return false;
 }
 
-hash_table::node* hash_table::insertNew(bucket& b, uint32_t h, std::string_view key, std::string_view value,
-                                        bool hasValue) {
-  node* n = allocNode();  // may throw: nothing is linked yet
+hash_table::node* hash_table::insertNew(std::string_view key, std::string_view value, bool hasValue,
+                                        bool checked) {
+  if (static_cast<size_t>(totalNodes_) >= index_.size()) growIndex();  // may throw: nothing changed yet
+  node* n = allocNode();
   try {
-    n->key.assign(key);
+    n->setKey(key);
     n->value.assign(value);
   } catch (...) {
     freeNode(n);
     throw;
   }
-  n->hash = h;
-  if (link(b, n)) {
-    n->hasValue = hasValue;
-    ++bucketsInUse_;
+  n->hasValue = hasValue;
+  n->checked_ = checked;
+  node*& slot = indexSlot(key);
+  n->link = slot;
+  slot = n;
+  if (pendingTail_ != nullptr) {
+    pendingTail_->next = n;
   } else {
-    // A none value in an existing chain is kept as an empty text.
-    n->hasValue = true;
-    maxDepth_ = std::max(maxDepth_, b.length);
+    pendingHead_ = n;
   }
+  pendingTail_ = n;
+  ++pendingCount_;
   ++totalNodes_;
-  ++entryCount_;
   return n;
+}
+
+void hash_table::joinPending() const {
+  // Stores of existing keys checked for a resize where they happened
+  // among the arrivals; each run stops at the first check that keeps the
+  // size, as the ones after it would see the same table.
+  size_t nextCheck = 0;
+  auto runChecks = [&](int64_t at) {
+    for (; nextCheck < pendingChecks_.size() && pendingChecks_[nextCheck].at == at; ++nextCheck) {
+      for (int64_t i = 0; i < pendingChecks_[nextCheck].count; ++i) {
+        const int d = decisionNow();
+        if (d == 0) break;
+        resizeNow(d, 0);
+      }
+    }
+  };
+  node* n = pendingHead_;
+  pendingHead_ = pendingTail_ = nullptr;
+  for (int64_t at = 0; n != nullptr; ++at) {
+    node* following = n->next;
+    runChecks(at);
+    if (n->checked_) {
+      const int d = decisionNow();
+      if (d != 0) resizeNow(d, 0);
+      n->checked_ = false;
+    }
+    n->hash = keyHash(n->key());
+    bucket& b = buckets_[n->hash % static_cast<uint32_t>(size_)];
+    if (link(b, n)) {
+      ++bucketsInUse_;
+    } else {
+      // A none value in an existing chain is kept as an empty text.
+      n->hasValue = true;
+      maxDepth_ = std::max(maxDepth_, b.length);
+    }
+    ++linkedNodes_;
+    n = following;
+  }
+  runChecks(pendingCount_);
+  pendingChecks_.clear();
+  pendingCount_ = 0;
 }
 
 int hash_table::store(std::string_view key, std::string_view text, bool hasValue,
                       bool resizeCheck) {
   if (buckets_.empty()) return 0;
   try {
+    node* n = find(key);
     if (resizeCheck) {
-      int d = resizeDecision();
-      if (d != 0) resize(d, 0);
+      if (pendingHead_ == nullptr && pendingChecks_.empty()) {
+        // The buckets are up to date: check now.
+        const int d = decisionNow();
+        if (d != 0) resizeNow(d, 0);
+        resizeCheck = false;
+      } else if (n != nullptr) {
+        // Replayed when the pending keys join their buckets.
+        if (pendingChecks_.empty() || pendingChecks_.back().at != pendingCount_)
+          pendingChecks_.push_back(pendingCheck{pendingCount_, 0});
+        ++pendingChecks_.back().count;
+      }
     }
-    const uint32_t h = keyHash(key);
-    bucket& b = buckets_[h % static_cast<uint32_t>(size_)];
-    node* n = findIn(b, h, key);
     if (n == nullptr) {
-      n = insertNew(b, h, key, text, hasValue);
+      insertNew(key, text, hasValue, resizeCheck);
     } else {
       // Replacing with none gives an empty text.
       n->value.assign(text);
@@ -230,21 +351,28 @@ int hash_table::setNumber(std::string_view key, int64_t number, bool resizeCheck
 }
 
 hash_table::node* hash_table::find(std::string_view key) const {
-  if (buckets_.empty()) return nullptr;
-  const uint32_t h = keyHash(key);
-  return findIn(buckets_[h % static_cast<uint32_t>(size_)], h, key);
+  if (index_.empty()) return nullptr;
+  for (node* n = indexSlot(key); n != nullptr; n = n->link) {
+    if (!n->keyEquals(key)) continue;
+    // Whether a none value stays none is settled when its key joins a bucket.
+    if (!n->hasValue) settle();
+    return n;
+  }
+  return nullptr;
 }
 
 int32_t hash_table::chainLength(std::string_view key) const {
+  settle();
   if (buckets_.empty()) return 0;
   return buckets_[keyHash(key) % static_cast<uint32_t>(size_)].length;
 }
 
 hash_table::node* hash_table::findNoCase(std::string_view key) const {
+  settle();
   node* found = nullptr;
   for (const bucket& b : buckets_) {
     forChain(b, [&](node* n) {
-      if (found == nullptr && equalsNoCase(n->key, key)) found = n;
+      if (found == nullptr && equalsNoCase(n->key(), key)) found = n;
     });
     if (found != nullptr) return found;
   }
@@ -268,20 +396,18 @@ const std::string* hash_table::getPtr(std::string_view key) const {
 
 int hash_table::remove(std::string_view key) {
   if (buckets_.empty()) return 0;
-  const uint32_t h = keyHash(key);
-  bucket& b = buckets_[h % static_cast<uint32_t>(size_)];
-  node* n = findIn(b, h, key);
+  node* n = find(key);
   if (n == nullptr) return 0;
+  settle();
+  bucket& b = buckets_[n->hash % static_cast<uint32_t>(size_)];
   if (n == b.first) {
     // The second node (if any) becomes the first.
     node* second = b.rest;
     b.first = second;
     if (second != nullptr) {
-      b.firstHash = b.restHash;
       b.rest = second->next;
       second->next = nullptr;
     } else {
-      b.firstHash = 0;
       --bucketsInUse_;
     }
   } else if (n == b.rest) {
@@ -291,19 +417,19 @@ int hash_table::remove(std::string_view key) {
     while (prev->next != n) prev = prev->next;
     prev->next = n->next;
   }
-  b.restHash = b.rest != nullptr ? b.rest->hash : 0;
   --b.length;
+  unlinkFromIndex(n);
   freeNode(n);
   --totalNodes_;
-  --entryCount_;
+  --linkedNodes_;
   return 1;
 }
 
 int hash_table::clear() {
   freeNodes();
   bucketsInUse_ = 0;
+  linkedNodes_ = 0;
   totalNodes_ = 0;
-  entryCount_ = 0;
   maxDepth_ = 0;
   return 1;
 }
@@ -312,17 +438,24 @@ void hash_table::release() {
   freeNodes();
   buckets_.clear();
   buckets_.shrink_to_fit();
+  index_.clear();
+  index_.shrink_to_fit();
   size_ = 0;
   bucketsInUse_ = 0;
+  linkedNodes_ = 0;
   totalNodes_ = 0;
-  entryCount_ = 0;
   maxDepth_ = 0;
 }
 
 int hash_table::resizeDecision() const {
+  settle();
+  return decisionNow();
+}
+
+int hash_table::decisionNow() const {
   if (size_ < kMinResizeSize || bucketsInUse_ < 1) return 0;
   if (static_cast<int64_t>(size_) >= 2 * static_cast<int64_t>(bucketsInUse_)) return 0;
-  const double r = static_cast<double>(totalNodes_) / bucketsInUse_;
+  const double r = static_cast<double>(linkedNodes_) / bucketsInUse_;
   if (r > kLoadLimit) return 1;
   if (r >= 1.0) return 0;
   return -1;
@@ -333,6 +466,11 @@ int32_t hash_table::growStep(int32_t size) {
 }
 
 int hash_table::resize(int direction, int32_t requested) {
+  settle();
+  return resizeNow(direction, requested);
+}
+
+int hash_table::resizeNow(int direction, int32_t requested) const {
   if (direction == 0) return 1;
   int64_t newSize;
   if (direction > 0) {
@@ -381,7 +519,7 @@ int hash_table::resize(int direction, int32_t requested) {
   buckets_.swap(nb);
   size_ = static_cast<int32_t>(newSize);
   bucketsInUse_ = used;
-  entryCount_ = count;
+  linkedNodes_ = count;
   maxDepth_ = depth;
   return 1;
 }
@@ -391,7 +529,7 @@ std::string hash_table::valueText(const node& n) const { return n.value; }
 std::vector<std::string> hash_table::keys() const {
   std::vector<std::string> out;
   out.reserve(static_cast<size_t>(std::max(totalNodes_, 0)));
-  forEach([&](const node& n) { out.push_back(n.key); });
+  forEach([&](const node& n) { out.emplace_back(n.key()); });
   return out;
 }
 
@@ -409,7 +547,7 @@ void hash_table::keysAndValues(std::vector<std::string>& keys,
   keys.reserve(static_cast<size_t>(std::max(totalNodes_, 0)));
   values.reserve(static_cast<size_t>(std::max(totalNodes_, 0)));
   forEach([&](const node& n) {
-    keys.push_back(n.key);
+    keys.emplace_back(n.key());
     values.push_back(valueText(n));
   });
 }
@@ -426,6 +564,7 @@ bool hash_table::findKeyScan(std::string_view key, std::string& outValue, bool n
 
 bool hash_table::findKeyByValue(std::string_view value, bool nocase, int32_t length,
                                 int32_t occurrence, std::string& outKey) const {
+  settle();
   outKey.clear();
   const int32_t wanted = occurrence > 0 ? occurrence : 1;
   std::string_view want = value;
@@ -440,7 +579,7 @@ bool hash_table::findKeyByValue(std::string_view value, bool nocase, int32_t len
       if (equalsCase(have, want, nocase) && ++seen == wanted) found = n;
     });
     if (found != nullptr) {
-      outKey = found->key;
+      outKey = found->key();
       return true;
     }
   }
@@ -448,6 +587,7 @@ bool hash_table::findKeyByValue(std::string_view value, bool nocase, int32_t len
 }
 
 void hash_table::trimValues(std::string_view chars, int mode) {
+  settle();
   if (binary_) return;
   for (const bucket& b : buckets_) {
     forChain(b, [&](node* n) {
@@ -465,10 +605,11 @@ void hash_table::trimValues(std::string_view chars, int mode) {
 }
 
 std::string hash_table::statisticsText() const {
+  settle();
   std::string out;
   const double use = size_ > 0 ? 100.0 * bucketsInUse_ / size_ : 0.0;
   appendf(out, "%" PRId64 " entries in table, %" PRId64 " bucket(s) (%.2f%% use)\n",
-          static_cast<int64_t>(entryCount_), static_cast<int64_t>(size_), use);
+          static_cast<int64_t>(totalNodes_), static_cast<int64_t>(size_), use);
   int64_t tally[11] = {};
   int64_t sum = 0;
   for (const bucket& b : buckets_) {
@@ -489,6 +630,7 @@ std::string hash_table::statisticsText() const {
 }
 
 std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
+  settle();
   std::string out;
   if (html) out += "<pre>\n";
   if (!compact) {
@@ -512,14 +654,14 @@ std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
     forChain(bk, [&](const node* n) {
       ++pos;
       if (compact) {
-        out += head(n->key, 30);
+        out += head(n->key(), 30);
         out += ' ';
         out += head(n->hasValue || binary_ ? std::string_view(n->value) : "[null]", 40);
         out += '\n';
         return;
       }
       appendf(out, "   %" PRId64 ": 0x%x key:'", pos, addr32(n));
-      out += n->key;
+      out += n->key();
       out += "' => '";
       if (binary_) {
         out += n->value;
@@ -540,7 +682,7 @@ std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
             "Root size:%" PRId64 " Found:%" PRId64 " (%.2f%%) Max depth:%" PRId64
             " Nodes:%" PRId64 "\n",
             static_cast<int64_t>(size_), found, pct, static_cast<int64_t>(maxDepth_),
-            static_cast<int64_t>(entryCount_));
+            static_cast<int64_t>(totalNodes_));
     out += kRule;
     out += '\n';
   }
@@ -549,6 +691,7 @@ std::string hash_table::dumpText(int32_t limit, bool html, bool compact) const {
 }
 
 std::string hash_table::infoText(int32_t limit) const {
+  settle();
   std::string out;
   if (buckets_.empty()) {
     out += "table:\t\tNULL\n";
@@ -557,7 +700,7 @@ std::string hash_table::infoText(int32_t limit) const {
   }
   appendf(out, "table array:\t0x%x\n", addr32(buckets_.data()));
   appendf(out, "table size:\t%" PRId64 "\n", static_cast<int64_t>(size_));
-  appendf(out, "bucket_count:\t%" PRId64 "\n", static_cast<int64_t>(entryCount_));
+  appendf(out, "bucket_count:\t%" PRId64 "\n", static_cast<int64_t>(totalNodes_));
   appendf(out, "total nodes:\t%" PRId64 "\n", static_cast<int64_t>(totalNodes_));
   appendf(out, "max_depth:\t%" PRId64 "\n", static_cast<int64_t>(maxDepth_));
   appendf(out, "is_binary:\t%s\n", binary_ ? "True" : "False");
@@ -566,7 +709,7 @@ std::string hash_table::infoText(int32_t limit) const {
   for (int32_t i = 0; i < n; ++i) {
     const node* first = buckets_[static_cast<size_t>(i)].first;
     appendf(out, "root node: %d->0x%x '", static_cast<int>(i), addr32(first));
-    if (first != nullptr) out += head(first->key, 40);
+    if (first != nullptr) out += head(first->key(), 40);
     out += "'\n";
   }
   return out;

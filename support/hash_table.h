@@ -7,10 +7,14 @@
 // resizes. A new key landing in an occupied bucket goes directly after the
 // chain's first node.
 //
-// A bucket holds its chain's first node, the rest of the chain (from the
-// second node on, newest first), the chain length and the key hashes of the
-// first two nodes: a key absent from a short chain is known absent, and a
-// new key joins a chain, without reading any node of it.
+// Look-ups do not go through the buckets: every node is also on a chain of
+// a separate look-up index, keyed by a cheap string hash under which keys
+// that differ only in their last characters (a(1), a(2), ...) sit close
+// together. New keys wait on a pending list, in arrival order, until
+// something needs the bucket order (a listing, a removal, a resize, the
+// statistics); they then join their buckets exactly as they would have on
+// arrival, with every resize check their stores made replayed in place. A
+// table that is only written and read never digests a key.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -21,13 +25,44 @@
 class hash_table {
  public:
   struct node {
-    node* next = nullptr;  // the next node of the chain after the second (unused in a first node)
-    uint32_t hash = 0;     // keyHash(key): compared before the key, kept for resizing
+    node() = default;
+    ~node() { dropKey(); }
+    node(const node&) = delete;
+    node& operator=(const node&) = delete;
+
+    std::string_view key() const {
+      return keyLen_ == kHeapKey ? std::string_view(key_.heap.text, key_.heap.length)
+                                 : std::string_view(key_.local, keyLen_);
+    }
+
+    node* next = nullptr;  // bucket chain after the second node; pending list before joining
+    node* link = nullptr;  // the next node on the same look-up index chain
+    uint32_t hash = 0;     // keyHash(key), set when the node joins its bucket
     bool hasValue = true;  // false for a "none" value
-    std::string key;
+   private:
+    friend class hash_table;
+    static constexpr uint8_t kHeapKey = 0xff;
+    static constexpr size_t kLocalKey = 16;
+    bool checked_ = false;  // its store checked for a resize first (while pending)
+    uint8_t keyLen_ = 0;    // length of a local key, or kHeapKey
+    union {
+      char local[kLocalKey];
+      struct {
+        char* text;
+        size_t length;
+      } heap;
+    } key_{};
+    bool keyEquals(std::string_view k) const {
+      const std::string_view mine = key();
+      return mine.size() == k.size() && (k.empty() || __builtin_memcmp(mine.data(), k.data(), k.size()) == 0);
+    }
+    void setKey(std::string_view k);
+    void dropKey() noexcept;
+
+   public:
     std::string value;  // text value (decimal text in binary tables); empty when none
   };
-  static_assert(sizeof(node) == 80);
+  static_assert(sizeof(void*) != 8 || sizeof(node) == 72);
 
   static constexpr int32_t kDefaultSize = 250;
   static constexpr int32_t kGrowStep = 100;
@@ -96,6 +131,7 @@ class hash_table {
   // Calls f(const node&) for every entry, in table order.
   template <class F>
   void forEach(F f) const {
+    settle();
     for (const bucket& b : buckets_) forChain(b, [&](node* n) { f(static_cast<const node&>(*n)); });
   }
 
@@ -115,11 +151,21 @@ class hash_table {
   std::string dumpText(int32_t limit, bool html, bool compact) const;
   std::string infoText(int32_t limit) const;
 
-  int32_t size() const { return size_; }
-  int32_t bucketsInUse() const { return bucketsInUse_; }
+  // Sizes and counters of the buckets (pending keys join them first).
+  int32_t size() const {
+    settle();
+    return size_;
+  }
+  int32_t bucketsInUse() const {
+    settle();
+    return bucketsInUse_;
+  }
+  int32_t maxDepth() const {
+    settle();
+    return maxDepth_;
+  }
   int32_t totalNodes() const { return totalNodes_; }
-  int32_t entryCount() const { return entryCount_; }
-  int32_t maxDepth() const { return maxDepth_; }
+  int32_t entryCount() const { return totalNodes_; }
   bool ignoreCase() const { return ignoreCase_; }
   bool isBinary() const { return binary_; }
   bool empty() const { return totalNodes_ == 0; }
@@ -127,6 +173,9 @@ class hash_table {
  private:
   // The value a node shows in listings.
   std::string valueText(const node& n) const;
+  // Destroys every node and gives back the slabs.
+  void destroyNodes() noexcept;
+  // destroyNodes(), then empties the buckets, the index and the pending list.
   void freeNodes();
   // Nodes live in slabs owned by the table: a new node comes from the
   // free list or the end of the newest slab, so inserting costs no heap
@@ -140,14 +189,10 @@ class hash_table {
     uint32_t capacity;
     uint32_t used;
   };
-  // Finds or adds key's node and gives it the value (text, none, or a
-  // number); 1 on success.
   struct bucket {
     node* first = nullptr;
     node* rest = nullptr;  // the second node; its next is the third, and so on
     int32_t length = 0;
-    uint32_t firstHash = 0;
-    uint32_t restHash = 0;  // hash of the second node
   };
   // Calls f(node*) for the nodes of a chain in order.
   template <class F>
@@ -156,22 +201,48 @@ class hash_table {
     f(b.first);
     for (node* n = b.rest; n != nullptr; n = n->next) f(n);
   }
-  // The node of key in bucket b (whose keys hash to h), or nullptr.
-  static node* findIn(const bucket& b, uint32_t h, std::string_view key);
   // Links n into b as the new first node or directly after the first.
   // True when b was empty.
   static bool link(bucket& b, node* n);
   int store(std::string_view key, std::string_view text, bool hasValue, bool resizeCheck);
-  node* insertNew(bucket& b, uint32_t h, std::string_view key, std::string_view value, bool hasValue);
+  node* insertNew(std::string_view key, std::string_view value, bool hasValue, bool checked);
 
-  std::vector<bucket> buckets_;
+  // The look-up index: a power-of-two array of chains through node::link.
+  static uint32_t lookupHash(std::string_view key);
+  node*& indexSlot(std::string_view key) const {
+    return index_[lookupHash(key) & static_cast<uint32_t>(index_.size() - 1)];
+  }
+  void growIndex();
+  void unlinkFromIndex(node* n);
+
+  // Brings the buckets up to date with the pending keys and checks.
+  void settle() const {
+    if (pendingHead_ != nullptr || !pendingChecks_.empty()) joinPending();
+  }
+  void joinPending() const;
+  int resizeNow(int direction, int32_t requested) const;
+  int decisionNow() const;
+
+  // A run of resize checks made by stores of existing keys while `at`
+  // pending keys had arrived.
+  struct pendingCheck {
+    int64_t at;
+    int64_t count;
+  };
+
+  mutable std::vector<bucket> buckets_;
+  mutable std::vector<node*> index_;
   std::vector<slab> slabs_;
   node* freeList_ = nullptr;
-  int32_t size_ = 0;
-  int32_t bucketsInUse_ = 0;
+  mutable node* pendingHead_ = nullptr;
+  mutable node* pendingTail_ = nullptr;
+  mutable int64_t pendingCount_ = 0;
+  mutable std::vector<pendingCheck> pendingChecks_;
+  mutable int32_t size_ = 0;
+  mutable int32_t bucketsInUse_ = 0;
+  mutable int32_t linkedNodes_ = 0;  // nodes that have joined their buckets
   int32_t totalNodes_ = 0;
-  int32_t entryCount_ = 0;
-  int32_t maxDepth_ = 0;
+  mutable int32_t maxDepth_ = 0;
   bool ignoreCase_ = true;
   bool binary_ = false;
 };

@@ -34,7 +34,7 @@ int orvelCommandArrayToList(Interp& in, Args& argv, void*) {
         return;
       }
       std::string pair;
-      listAppendElement(pair, n.key);
+      listAppendElement(pair, n.key());
       listAppendElement(pair, n.value);
       if (!out.empty()) out += ' ';
       out += '{';

@@ -140,7 +140,7 @@ int arrayUnset(Interp& in, Args& argv, const ArrayOptions& o) {
       Var* arr = findArray(in, std::string_view(w).substr(0, open));
       hash_table::node* n = elementNode(arr, std::string_view(w).substr(open + 1, close - open - 1), o.nocase);
       if (n && !arr->isConst) {
-        std::string key = n->key;
+        std::string key(n->key());
         arr->table->remove(key);
         removed++;
         continue;

@@ -53,7 +53,7 @@ int arraySortList(Interp& in, Args& argv, const ArrayOptions& o) {
                      argv[2].c_str());
   std::vector<std::string> items;
   items.reserve(static_cast<size_t>(v->table->totalNodes()));
-  v->table->forEach([&](const hash_table::node& n) { items.push_back(names ? n.key : n.value); });
+  v->table->forEach([&](const hash_table::node& n) { items.push_back(names ? std::string(n.key()) : n.value); });
   if (sort) {
     if (numeric) {
       std::vector<std::pair<int64_t, std::string>> keyed;

@@ -74,7 +74,7 @@ int listMatching(Interp& in, Args& argv, const ArrayOptions& o, Add add) {
   bool nocase = o.nocase || v->noCase;
   std::string out;
   v->table->forEach([&](const hash_table::node& n) {
-    if (!pattern || wildMatch(*pattern, n.key, nocase)) add(out, n);
+    if (!pattern || wildMatch(*pattern, n.key(), nocase)) add(out, n);
   });
   in.result = std::move(out);
   return OK;
@@ -84,13 +84,13 @@ int arrayGet(Interp& in, Args& argv, const ArrayOptions& o) {
   return listMatching(in, argv, o, [&](std::string& out, const hash_table::node& n) {
     if (o.pair) {
       std::string pair;
-      listAppendElement(pair, n.key);
+      listAppendElement(pair, n.key());
       listAppendElement(pair, n.value);
       out += '{';
       out += pair;
       out += "} ";
     } else {
-      listAppendElement(out, n.key);
+      listAppendElement(out, n.key());
       listAppendElement(out, n.value);
     }
   });
@@ -101,10 +101,10 @@ int arrayNames(Interp& in, Args& argv, const ArrayOptions& o) {
     if (o.pair) {
       if (!out.empty()) out += ' ';
       out += '{';
-      out += n.key;
+      out += n.key();
       out += '}';
     } else {
-      listAppendElement(out, n.key);
+      listAppendElement(out, n.key());
     }
   });
 }

@@ -166,7 +166,7 @@ TEST(HashTable, ListingsFollowTableOrder) {
   for (size_t i = 0; i < k.size(); ++i) EXPECT_EQ("v" + k[i].substr(4), v[i]);
   EXPECT_EQ(t.values(), v);
   std::vector<std::string> seen;
-  t.forEach([&](const hash_table::node& n) { seen.push_back(n.key); });
+  t.forEach([&](const hash_table::node& n) { seen.emplace_back(n.key()); });
   EXPECT_EQ(seen, expect);
 }
 
@@ -484,4 +484,156 @@ TEST(HashTable, RandomRunMatchesChainModel) {
       EXPECT_EQ(*got, v);
     }
   }
+}
+
+// Keys wait before joining their buckets until something looks at the
+// bucket order. A run of checked and unchecked stores, replacements, none
+// values, removals, explicit resizes and clears, looked at only now and
+// then, must end in exactly the table the one-key-at-a-time rules give:
+// the same sizes after the same growth checks, the same chains, the same
+// none values.
+TEST(HashTable, LateJoiningMatchesStepByStepModel) {
+  struct model {
+    int32_t size;
+    std::vector<std::vector<std::string>> chains;
+    std::map<std::string, std::pair<std::string, bool>> values;  // value, hasValue
+    int32_t used = 0;
+    int32_t total = 0;
+    explicit model(int32_t s) : size(s), chains(static_cast<size_t>(s)) {}
+    std::vector<std::string> order() const {
+      std::vector<std::string> out;
+      for (auto& c : chains) out.insert(out.end(), c.begin(), c.end());
+      return out;
+    }
+    void place(const std::string& k) {
+      auto& c = chains[refHash(k) % static_cast<uint32_t>(size)];
+      if (c.empty()) ++used;
+      c.insert(c.empty() ? c.end() : c.begin() + 1, k);
+    }
+    void moveTo(int32_t newSize) {
+      const std::vector<std::string> o = order();
+      size = newSize;
+      chains.assign(static_cast<size_t>(size), {});
+      used = 0;
+      for (const auto& k : o) place(k);
+    }
+    void check() {
+      if (size < hash_table::kMinResizeSize || used < 1 || size >= 2 * used) return;
+      if (static_cast<double>(total) / used > hash_table::kLoadLimit) moveTo(size + hash_table::growStep(size));
+    }
+    void store(const std::string& k, const std::string& v, bool none, bool checked) {
+      if (checked) check();
+      auto it = values.find(k);
+      if (it != values.end()) {
+        it->second = {none ? std::string() : v, true};
+        return;
+      }
+      const bool first = chains[refHash(k) % static_cast<uint32_t>(size)].empty();
+      place(k);
+      ++total;
+      values[k] = {none ? std::string() : v, none ? !first : true};
+    }
+  };
+  uint32_t seed = 777;
+  auto next = [&](uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (int32_t startSize : {200, 230}) {
+    for (uint32_t lookEvery : {1u, 13u, 400u, 100000u}) {
+      hash_table t(startSize);
+      model m(startSize);
+      for (int step = 0; step < 12000; ++step) {
+        const uint32_t op = next(100);
+        const std::string key = "key" + std::to_string(next(2500));
+        if (op < 80) {
+          const bool checked = op < 70;
+          const bool none = op % 9 == 0;
+          const std::string v = "v" + std::to_string(step);
+          ASSERT_EQ(none ? t.set(key, nullptr, checked) : t.set(key, v, checked), 1);
+          m.store(key, v, none, checked);
+        } else if (op < 97) {
+          const bool present = m.values.count(key) != 0;
+          ASSERT_EQ(t.remove(key), present ? 1 : 0);
+          if (present) {
+            auto& c = m.chains[refHash(key) % static_cast<uint32_t>(m.size)];
+            c.erase(std::find(c.begin(), c.end(), key));
+            if (c.empty()) --m.used;
+            --m.total;
+            m.values.erase(key);
+          }
+        } else if (op < 99) {
+          if (next(15) != 0) continue;
+          ASSERT_EQ(t.resize(1, 0), 1);
+          m.moveTo(m.size + hash_table::growStep(m.size));
+        } else if (next(20) == 0) {
+          t.clear();
+          m.chains.assign(static_cast<size_t>(m.size), {});
+          m.values.clear();
+          m.used = m.total = 0;
+        }
+        const std::string* got = t.getPtr(key);
+        ASSERT_EQ(got != nullptr, m.values.count(key) != 0) << key;
+        if (got != nullptr) {
+          ASSERT_EQ(*got, m.values[key].first);
+        }
+        ASSERT_EQ(t.totalNodes(), m.total);
+        if (step % lookEvery != 0 && step != 11999) continue;
+        ASSERT_EQ(t.size(), m.size) << "start " << startSize << " step " << step;
+        ASSERT_EQ(t.keys(), m.order()) << "start " << startSize << " step " << step;
+        ASSERT_EQ(t.bucketsInUse(), m.used);
+        t.forEach([&](const hash_table::node& n) {
+          EXPECT_EQ(n.hasValue, m.values[std::string(n.key())].second) << n.key();
+        });
+      }
+      EXPECT_GT(m.size, startSize);  // the run did grow the table
+    }
+  }
+}
+
+// Keys longer than a node keeps in place, empty keys and keys that differ
+// only near the end all find their own entries.
+TEST(HashTable, KeysOfEveryLength) {
+  hash_table t;
+  std::vector<std::string> keys = {"", "a", std::string(15, 'x'), std::string(16, 'x'), std::string(17, 'x'),
+                                   std::string(1000, 'y') + "1", std::string(1000, 'y') + "2"};
+  for (size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(t.set(keys[i], std::to_string(i)), 1);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const hash_table::node* n = t.find(keys[i]);
+    ASSERT_NE(n, nullptr) << i;
+    EXPECT_EQ(n->key(), keys[i]);
+    EXPECT_EQ(n->value, std::to_string(i));
+  }
+  EXPECT_EQ(t.find(std::string(1000, 'y')), nullptr);
+  EXPECT_EQ(t.find(std::string(16, 'x') + '\0'), nullptr);
+  ASSERT_EQ(t.remove(std::string(17, 'x')), 1);
+  EXPECT_EQ(t.find(std::string(17, 'x')), nullptr);
+  // The freed node comes back for a short key and must not keep the long one.
+  ASSERT_EQ(t.set("b", "new"), 1);
+  EXPECT_EQ(t.find("b")->key(), "b");
+  EXPECT_EQ(t.totalNodes(), static_cast<int32_t>(keys.size()));
+}
+
+// A replacement that checks for a resize grows a loaded table there and
+// then, even while new keys are still waiting to join their buckets; a
+// table looked at after every store is the reference.
+TEST(HashTable, ReplacementsCheckForResizeWhereTheyHappen) {
+  hash_table lazy(200);
+  hash_table eager(200);
+  auto both = [&](const std::string& k, const std::string& v, bool checked) {
+    ASSERT_EQ(lazy.set(k, v, checked), 1);
+    ASSERT_EQ(eager.set(k, v, checked), 1);
+    (void)eager.size();
+  };
+  for (int i = 0; i < 1000; ++i) both("u" + std::to_string(i), "x", false);
+  both("u0", "y", true);  // loaded well past the limit: grows to 300
+  both("w0", "y", false);
+  both("u1", "y", true);  // still loaded: grows again
+  both("u1", "z", true);
+  both("w1", "y", false);
+  EXPECT_EQ(eager.size(), 500);
+  EXPECT_EQ(lazy.size(), eager.size());
+  EXPECT_EQ(lazy.keys(), eager.keys());
+  EXPECT_EQ(lazy.bucketsInUse(), eager.bucketsInUse());
+  EXPECT_EQ(lazy.maxDepth(), eager.maxDepth());
 }
