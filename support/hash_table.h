@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 class hash_table {
@@ -53,8 +54,25 @@ class hash_table {
       } heap;
     } key_{};
     bool keyEquals(std::string_view k) const {
-      const std::string_view mine = key();
-      return mine.size() == k.size() && (k.empty() || __builtin_memcmp(mine.data(), k.data(), k.size()) == 0);
+      if (keyLen_ != kHeapKey) return keyLen_ == k.size() && sameShortText(key_.local, k.data(), k.size());
+      return key_.heap.length == k.size() && __builtin_memcmp(key_.heap.text, k.data(), k.size()) == 0;
+    }
+    // Compares n <= 16 bytes with two overlapping word loads, or bytes
+    // for the shortest texts.
+    static bool sameShortText(const char* a, const char* b, size_t n) {
+      if (n >= 8) return sameWord<8>(a, b) && sameWord<8>(a + n - 8, b + n - 8);
+      if (n >= 4) return sameWord<4>(a, b) && sameWord<4>(a + n - 4, b + n - 4);
+      for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+      return true;
+    }
+    template <size_t W>
+    static bool sameWord(const char* a, const char* b) {
+      using word = std::conditional_t<W == 8, uint64_t, uint32_t>;
+      word x, y;
+      __builtin_memcpy(&x, a, W);
+      __builtin_memcpy(&y, b, W);
+      return x == y;
     }
     void setKey(std::string_view k);
     void dropKey() noexcept;
