@@ -230,7 +230,7 @@ int dispatchCommand(Interp& in, Command* cmd, Args& words) {
     qualified = name;
     words[0].erase(0, 2);
   }
-  if (name != "set") in.resultKind = 0;
+  if (std::string_view(name) != std::string_view("set")) in.resultKind = 0;  // lengths first, then bytes
   Handler h = cmd->handler;
   void* pd = cmd->pd;
   int kind = cmd->kind;

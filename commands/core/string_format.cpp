@@ -233,10 +233,10 @@ bool formatText(std::string_view fmt, std::span<const std::string> args, bool un
       i++;
       number(s.prec, false);
     }
-    if (fmt.substr(i, 2) == "ll") {
+    if (i + 1 < fmt.size() && fmt[i] == 'l' && fmt[i + 1] == 'l') {
       s.wide = true;
       i += 2;
-    } else if (fmt.substr(i, 3) == "I64") {
+    } else if (i + 2 < fmt.size() && fmt[i] == 'I' && fmt[i + 1] == '6' && fmt[i + 2] == '4') {
       s.wide = true;
       i += 3;
     } else if (i < fmt.size() && fmt[i] == 'l') {
