@@ -230,7 +230,7 @@ int dispatchCommand(Interp& in, Command* cmd, Args& words) {
     qualified = name;
     words[0].erase(0, 2);
   }
-  if (name != "set") in.resultKind = 0;
+  if (std::string_view(name) != std::string_view("set")) in.resultKind = 0;  // lengths first, then bytes
   Handler h = cmd->handler;
   void* pd = cmd->pd;
   int kind = cmd->kind;
@@ -372,7 +372,12 @@ int substituteCommand(Interp& in, std::string_view tok, std::string& value) {
 // does not allocate a new vector and new word buffers on every pass. A
 // deque keeps the vectors in place while deeper levels are added.
 struct WordBuffers {
-  Args words;
+  // A command of fewer than kByCount words uses the vector kept for its
+  // word count, which stays at that size: commands of different lengths
+  // take turns without moving word strings between vectors.
+  static constexpr size_t kByCount = 8;
+  Args byCount[kByCount];
+  Args words;  // longer commands
   std::string value;
   Args spare;  // word strings set aside (with their buffers) while a command has fewer words
   // Sizes words to n, keeping the buffers of words no longer needed.
@@ -389,6 +394,17 @@ struct WordBuffers {
         spare.pop_back();
       }
     }
+  }
+  // The word vector for a command of n words (a handler may have changed
+  // a vector's size; it is put right here).
+  Args& wordsFor(size_t n) {
+    if (n < kByCount) {
+      Args& a = byCount[n];
+      if (a.size() != n) a.resize(n);
+      return a;
+    }
+    if (words.size() != n) size(n);
+    return words;
   }
 };
 WordBuffers& wordBuffers() {
@@ -714,7 +730,6 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
   Parser p;
   bool parserReady = false;
   WordBuffers& buffers = wordBuffers();
-  Args& words = buffers.words;
   std::string& value = buffers.value;
   const char* base = l.text.data();
   const size_t ncmds = l.commands.size();
@@ -724,7 +739,7 @@ int evalCompiled(Interp& in, const TokenList& l, bool discardLast) {
     const CompiledCommand& c = l.commands[ci];
     if (tryFastDirect(in, l, c, table, st)) continue;
     const size_t nwords = c.words.size();
-    if (words.size() != nwords) buffers.size(nwords);
+    Args& words = buffers.wordsFor(nwords);
     const CompiledWord* cw = c.words.data();
     for (size_t wi = 0; wi < nwords; wi++) {
       std::string& w = words[wi];

@@ -3,6 +3,7 @@
 // name of a variable (for tolower the word after the subcommand, with the
 // name following it).
 #include <algorithm>
+#include <cstring>
 
 #include "commands/core/string_common.h"
 #include "expr/numbers.h"
@@ -140,9 +141,56 @@ int handOn(Interp& in, Args& argv, const char* name, Handler h) {
   return h(in, words, nullptr);
 }
 
+// True when word is exactly the lower-case name lit.
+template <size_t N>
+inline bool isName(const std::string& word, const char (&lit)[N]) {
+  return word.size() == N - 1 && std::memcmp(word.data(), lit, N - 1) == 0;
+}
+
+// The everyday forms, served from the words as they stand: toupper,
+// tolower and length of a text (three words), index (four words) and
+// range. Names with capitals, -var and other word counts are left to the
+// general code below, which gives these forms the same results. Returns
+// kNotQuick when the form is not one of these.
+constexpr int kNotQuick = -1;
+int quickForm(Interp& in, Args& argv) {
+  const std::string& sub = argv[1];
+  switch (argv.size()) {
+    case 3:
+      if (isName(sub, "toupper")) {
+        in.result.assign(argv[2]);
+        upperInPlace(in.result);
+        return OK;
+      }
+      if (isName(sub, "tolower") && argv[2] != "-var") {
+        in.result.assign(argv[2]);
+        lowerInPlace(in.result);
+        return OK;
+      }
+      if (isName(sub, "length")) {
+        assignInt(in.result, static_cast<int64_t>(argv[2].size()));
+        return OK;
+      }
+      return kNotQuick;
+    case 4:
+      if (isName(sub, "index")) {
+        const std::string& text = argv[2];
+        const int64_t pos = decimalArg(argv[3]);
+        if (pos < 0 || pos >= static_cast<int64_t>(text.size())) return invalidArgument(in, argv);
+        in.result.assign(1, text[static_cast<size_t>(pos)]);
+        return OK;
+      }
+      return kNotQuick;
+    default:
+      if (argv.size() >= 5 && isName(sub, "range")) return rangeText(in, argv);
+      return kNotQuick;
+  }
+}
+
 int orvelCommandString(Interp& in, Args& argv, void*) {
   const size_t argc = argv.size();
   if (argc < 3) return wrongNumArgs(in, argv);
+  if (int code = quickForm(in, argv); code != kNotQuick) return code;
   // The subcommand in lower case (copied only when it has capitals).
   std::string lowered;
   std::string_view sub = argv[1];

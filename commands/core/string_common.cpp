@@ -15,6 +15,17 @@ int64_t decimalArg(std::string_view s) {
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   uint64_t v = 0;
+  // Up to 18 digits cannot pass either limit: they are read without
+  // checks, and a longer number is read again from its start with them.
+  const size_t start = i;
+  for (; i < s.size() && isDigitC(s[i]); i++) {
+    if (i - start == 18) break;
+    v = v * 10 + static_cast<uint64_t>(s[i] - '0');
+  }
+  if (i - start < 18 || i == s.size() || !isDigitC(s[i]))
+    return negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  i = start;
+  v = 0;
   const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
   for (; i < s.size() && isDigitC(s[i]); i++) {
     uint64_t d = static_cast<uint64_t>(s[i] - '0');

@@ -72,7 +72,7 @@ void formatInteger(std::string& out, const Conversion& s, std::string_view arg) 
     else
       value = static_cast<int64_t>(static_cast<uint32_t>(value));
   }
-  std::string prefix;
+  std::string_view prefix;
   uint64_t mag;
   if (isSigned) {
     mag = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
@@ -81,11 +81,52 @@ void formatInteger(std::string& out, const Conversion& s, std::string_view arg) 
     mag = static_cast<uint64_t>(value);
   }
   const unsigned base = c == 'o' ? 8 : (c == 'x' || c == 'X') ? 16 : 10;
-  std::string digits = (s.prec == 0 && mag == 0) ? std::string() : digitsOf(mag, base, c == 'X');
-  if (s.prec > 0 && digits.size() < static_cast<size_t>(s.prec)) digits.insert(0, static_cast<size_t>(s.prec) - digits.size(), '0');
-  if (s.hash && c == 'o' && (digits.empty() || digits[0] != '0')) digits.insert(0, 1, '0');
-  if (s.hash && base == 16 && mag != 0) prefix = c == 'X' ? "0X" : "0x";
-  padInto(out, prefix + digits, s, s.zero && s.prec < 0, prefix.size());
+  const bool nonZero = mag != 0;
+  // The digits are written backwards into the end of buf.
+  char buf[32];
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  if (!(s.prec == 0 && mag == 0)) {
+    // A constant base in each loop: the divisions become multiplications
+    // and shifts.
+    if (base == 10) {
+      do {
+        *--p = static_cast<char>('0' + mag % 10);
+        mag /= 10;
+      } while (mag);
+    } else if (base == 16) {
+      const char* d = c == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+      do {
+        *--p = d[mag & 15];
+        mag >>= 4;
+      } while (mag);
+    } else {
+      do {
+        *--p = static_cast<char>('0' + (mag & 7));
+        mag >>= 3;
+      } while (mag);
+    }
+  }
+  const std::string_view digits(p, static_cast<size_t>(end - p));
+  // Zeros up to the precision, and the 0 that # puts before an octal number
+  // that does not already begin with one.
+  const size_t precZeros =
+      s.prec > 0 && digits.size() < static_cast<size_t>(s.prec) ? static_cast<size_t>(s.prec) - digits.size() : 0;
+  const bool octalZero = s.hash && c == 'o' && precZeros == 0 && (digits.empty() || digits[0] != '0');
+  if (s.hash && base == 16 && nonZero) prefix = c == 'X' ? "0X" : "0x";
+  // The field: spaces before the body, or zeros after the sign or 0x, or
+  // spaces after it (left-aligned).
+  const size_t length = prefix.size() + precZeros + (octalZero ? 1 : 0) + digits.size();
+  const size_t width = s.width > 0 ? static_cast<size_t>(s.width) : 0;
+  const size_t fill = length < width ? width - length : 0;
+  const bool zeros = s.zero && s.prec < 0;
+  if (fill && !s.minus && !zeros) out.append(fill, ' ');
+  out += prefix;
+  if (fill && !s.minus && zeros) out.append(fill, '0');
+  out.append(precZeros, '0');
+  if (octalZero) out += '0';
+  out += digits;
+  if (fill && s.minus) out.append(fill, ' ');
 }
 
 // Three-digit exponents with a leading zero (some C libraries write them)
@@ -192,10 +233,10 @@ bool formatText(std::string_view fmt, std::span<const std::string> args, bool un
       i++;
       number(s.prec, false);
     }
-    if (fmt.substr(i, 2) == "ll") {
+    if (i + 1 < fmt.size() && fmt[i] == 'l' && fmt[i + 1] == 'l') {
       s.wide = true;
       i += 2;
-    } else if (fmt.substr(i, 3) == "I64") {
+    } else if (i + 2 < fmt.size() && fmt[i] == 'I' && fmt[i + 1] == '6' && fmt[i + 2] == '4') {
       s.wide = true;
       i += 3;
     } else if (i < fmt.size() && fmt[i] == 'l') {
@@ -227,7 +268,7 @@ bool formatText(std::string_view fmt, std::span<const std::string> args, bool un
       case 's': {
         std::string unescaped;
         std::string_view body = arg;
-        if (unescapeStrings) {
+        if (unescapeStrings && arg.find('\\') != std::string::npos) {
           unescaped = unescapeText(arg);
           body = unescaped;
         }
@@ -254,21 +295,26 @@ namespace {
 
 int orvelCommandFormat(Interp& in, Args& argv, void*) {
   if (argv.size() < 2) return wrongNumArgs(in, argv);
+  // The text is built straight into the result (its buffer is reused);
+  // a failure leaves the result empty.
   in.result.clear();
   try {
     const bool escapes = ps().escape;
     std::string unescaped;
     std::string_view fmt = argv[1];
-    if (escapes) {
-      unescaped = unescapeText(argv[1]);
+    if (escapes && fmt.find('\\') != std::string_view::npos) {
+      unescaped = unescapeText(fmt);
       fmt = unescaped;
     }
     const std::span<const std::string> args(argv.data() + 2, argv.size() - 2);
-    std::string out, err;
-    if (!formatText(fmt, args, escapes, out, err)) return fail(in, "%s: %s", argv[0].c_str(), err.c_str());
-    in.result = std::move(out);
+    std::string err;
+    if (!formatText(fmt, args, escapes, in.result, err)) {
+      in.result.clear();
+      return fail(in, "%s: %s", argv[0].c_str(), err.c_str());
+    }
     return OK;
   } catch (const std::exception& e) {
+    in.result.clear();
     reportException("format string", e.what());
     return ERROR;
   }

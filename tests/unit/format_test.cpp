@@ -90,4 +90,37 @@ TEST(FormatText, HugeFieldsAreRefused) {
   EXPECT_EQ(fmt("%.1048576f", {"1e308"}).size(), 309u + 1u + 1048576u);
 }
 
+// Each flag together with the others: prefixes, precision zeros and field
+// padding are placed as the C library places them.
+TEST(FormatText, IntegerFlagCombinations) {
+  EXPECT_EQ(fmt("%#o|%#.0o|%.0x|%#.0x|%#5.3o|%#10.4x|%-#8x|%+05d|% 05d|%-+6d|%08.3x|%#08X",
+                {"0", "0", "0", "0", "8", "255", "255", "42", "42", "42", "255", "255"}),
+            "0|0|||  010|    0x00ff|0xff    |+0042| 0042|+42   |     0ff|0X0000FF");
+  EXPECT_EQ(fmt("%#o|%#o|%.5o|%#.5o|%5.0d|%-5.0d|%05.0d", {"8", "0", "8", "8", "0", "0", "0"}),
+            "010|0|00010|00010|     |     |     ");
+  EXPECT_EQ(fmt("%#x|%#lld|%llo|%lld", {"0", "-5", "-1", "-9223372036854775808"}),
+            "0|-5|1777777777777777777777|-9223372036854775808");
+  EXPECT_EQ(fmt("%u|%5u|%-5u|%05u|%x", {"-2", "7", "7", "7", "-2147483648"}), "4294967294|    7|7    |00007|80000000");
+  EXPECT_EQ(fmt("%llX|%llx|%#llo", {"-1", "1311768467463790320", "9223372036854775807"}),
+            "FFFFFFFFFFFFFFFF|123456789abcdef0|0777777777777777777777");
+  EXPECT_EQ(fmt("%05d:%s|%5d:%s", {"42", "abc", "-42", "x"}), "00042:abc|  -42:x");
+}
+
+// The output text is replaced, not added to: the command formats straight
+// into a result that may still hold an earlier text.
+TEST(FormatText, OutputStartsEmpty) {
+  std::string out = "earlier text", err;
+  ASSERT_TRUE(formatText("%d|%s", std::vector<std::string>{"7", "x"}, false, out, err));
+  EXPECT_EQ(out, "7|x");
+  out = std::string(100, 'z');
+  ASSERT_TRUE(formatText("", std::vector<std::string>{}, false, out, err));
+  EXPECT_EQ(out, "");
+}
+
+// With unescaping on, %s arguments with and without a backslash.
+TEST(FormatText, UnescapedStrings) {
+  EXPECT_EQ(fmt("%s|%s|%3s|%.2s|%s", {"plain", "a\\b", "\\n", "\\t\\t\\t", "ab\\"}, true), "plain|ab|  \n|\t\t|ab\\");
+  EXPECT_EQ(fmt("%s|%-4s|", {"x\\ny", "\\r"}, true), "x\ny|\r   |");
+}
+
 }  // namespace
