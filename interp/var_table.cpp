@@ -82,14 +82,43 @@ void VarTable::changed() { stamp_ = g_nextStamp++; }
 size_t VarTable::size() const {
   if (entries_.size() < 2) return entries_.size();
   if (!indexed_) buildIndex();
-  return index_.size();
+  return names_;
+}
+
+uint32_t VarTable::nameHash(std::string_view name) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : name) h = (h ^ c) * 16777619u;
+  return h;
 }
 
 void VarTable::buildIndex() const {
-  index_.clear();
-  index_.reserve(entries_.size() * 2);
-  for (size_t i = 0; i < entries_.size(); i++) index_[std::string_view(entries_[i]->name)] = static_cast<uint32_t>(i);
+  size_t cap = 32;
+  while (cap < entries_.size() * 2 + 2) cap *= 2;
+  slots_.assign(cap, IndexSlot{0, 0});
+  names_ = 0;
   indexed_ = true;
+  for (size_t i = 0; i < entries_.size(); i++) indexName(entries_[i]->name, static_cast<uint32_t>(i));
+}
+
+void VarTable::indexName(std::string_view name, uint32_t pos) const {
+  if ((names_ + 1) * 2 > slots_.size()) {
+    buildIndex();  // the record at pos is already in entries_
+    return;
+  }
+  const uint32_t h = nameHash(name);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = h & mask;; i = (i + 1) & mask) {
+    IndexSlot& s = slots_[i];
+    if (s.pos == 0) {
+      s = IndexSlot{h, pos + 1};
+      ++names_;
+      return;
+    }
+    if (s.hash == h && entries_[s.pos - 1]->name == name) {
+      s.pos = pos + 1;
+      return;
+    }
+  }
 }
 
 int64_t VarTable::indexOf(std::string_view name) const {
@@ -103,8 +132,13 @@ int64_t VarTable::indexOf(std::string_view name) const {
     return -1;
   }
   if (!indexed_) buildIndex();
-  auto it = index_.find(name);
-  return it == index_.end() ? -1 : static_cast<int64_t>(it->second);
+  const uint32_t h = nameHash(name);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = h & mask;; i = (i + 1) & mask) {
+    const IndexSlot& s = slots_[i];
+    if (s.pos == 0) return -1;
+    if (s.hash == h && entries_[s.pos - 1]->name == name) return static_cast<int64_t>(s.pos - 1);
+  }
 }
 
 Var* VarTable::find(std::string_view name) const {
@@ -123,7 +157,7 @@ Var* VarTable::add(VarPtr v) {
   changed();
   Var* raw = v.get();
   entries_.push_back(std::move(v));
-  if (indexed_) index_[std::string_view(raw->name)] = static_cast<uint32_t>(entries_.size() - 1);
+  if (indexed_) indexName(raw->name, static_cast<uint32_t>(entries_.size() - 1));
   return raw;
 }
 
@@ -135,8 +169,7 @@ void VarTable::bind(std::vector<VarPtr>& records, uint64_t layoutStamp) {
   }
   for (VarPtr& v : records) entries_.push_back(std::move(v));
   records.clear();
-  index_.clear();
-  indexed_ = false;
+  dropIndex();
   stamp_ = layoutStamp;
 }
 
@@ -149,8 +182,7 @@ bool VarTable::remove(Var* v) {
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
     // Positions after the removed record moved: the index is rebuilt on
     // the next look-up of a large table.
-    index_.clear();
-    indexed_ = false;
+    dropIndex();
     release(gone);
     return true;
   }
@@ -169,8 +201,7 @@ void VarTable::clear() {
   // Newest first, as the records were listed.
   for (size_t i = entries_.size(); i-- > 0;) release(entries_[i]);
   entries_.clear();
-  index_.clear();
-  indexed_ = false;
+  dropIndex();
 }
 
 std::vector<VarPtr> VarTable::takeAll() {
@@ -179,8 +210,7 @@ std::vector<VarPtr> VarTable::takeAll() {
   out.reserve(entries_.size());
   for (size_t i = entries_.size(); i-- > 0;) out.push_back(std::move(entries_[i]));
   entries_.clear();
-  index_.clear();
-  indexed_ = false;
+  dropIndex();
   return out;
 }
 

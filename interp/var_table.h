@@ -95,11 +95,27 @@ class VarTable {
   void changed();
   int64_t indexOf(std::string_view name) const;  // newest record of the name, or -1
   void buildIndex() const;
+  // Records the newest position of a name in the index (an index that
+  // would grow past half full is rebuilt from the records instead).
+  void indexName(std::string_view name, uint32_t pos) const;
+  static uint32_t nameHash(std::string_view name);
+  void dropIndex() const {
+    slots_.clear();
+    names_ = 0;
+    indexed_ = false;
+  }
   std::vector<VarPtr> entries_;  // oldest first
   uint64_t stamp_;
-  // Name -> position in entries_ of the newest record of that name; built
-  // when the table grows past a few records, dropped by removals.
-  mutable std::unordered_map<std::string_view, uint32_t, StringHash, std::equal_to<>> index_;
+  // Name -> position in entries_ of the newest record of that name, an
+  // open-addressed power-of-two array of (hash, position + 1) kept at most
+  // half full; built when the table grows past a few records, dropped by
+  // removals.
+  struct IndexSlot {
+    uint32_t hash;
+    uint32_t pos;  // 0: empty
+  };
+  mutable std::vector<IndexSlot> slots_;
+  mutable size_t names_ = 0;  // distinct names in the index
   mutable bool indexed_ = false;
 };
 
