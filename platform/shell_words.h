@@ -10,4 +10,12 @@ namespace plat {
 // unset), /C, LINE.
 std::vector<std::string> shellCommandWords(const std::string& line);
 
+// POSIX: the words of a line the shell would run as one plain program
+// with its arguments, so that starting that program directly gives the
+// same result: only letters, digits, blanks and / . _ , : + @ % - and
+// = (not in the first word); no quoting, expansion, redirection, comment
+// or separator; and a first word that is no shell keyword or built-in.
+// Empty when the line needs the shell.
+std::vector<std::string> plainCommandWords(const std::string& line);
+
 }  // namespace plat

@@ -2,6 +2,8 @@
 #include <limits.h>
 #include <pwd.h>
 #include <spawn.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -12,10 +14,12 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/console.h"
 #include "platform/posix/terminal_mode.h"
+#include "platform/shell_words.h"
 #include "platform/system.h"
 
 extern char** environ;
@@ -105,16 +109,95 @@ LocalTime systemTime() {
   return fromTm(t, ts.tv_nsec);
 }
 
+namespace {
+
+// The file a program name stands for, found on PATH the way the shell
+// searches it (a name with a slash is taken as it is); empty when no
+// executable regular file answers.
+std::string programOnPath(const std::string& name) {
+  auto runnable = [](const std::string& f) {
+    struct stat st {};
+    return stat(f.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(f.c_str(), X_OK) == 0;
+  };
+  if (name.find('/') != std::string::npos) return runnable(name) ? name : std::string();
+  const char* path = std::getenv("PATH");
+  std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  for (;;) {
+    const size_t colon = dirs.find(':');
+    std::string_view dir = dirs.substr(0, colon);
+    std::string file = dir.empty() ? name : std::string(dir) + "/" + name;
+    if (runnable(file)) return file;
+    if (colon == std::string_view::npos) return {};
+    dirs.remove_prefix(colon + 1);
+  }
+}
+
+// Starts a program with its words and the caller's environment without a
+// shell in between. The child shares the parent's memory until it runs
+// the program, so it does nothing but reset the signal handlers the
+// program must not inherit, restore the signal mask and call execv; all
+// signals stay blocked until then. False (and no child left) when the
+// program could not be run.
+bool startDirect(const std::string& file, std::vector<std::string>& words, pid_t& pid) {
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  const char* target = file.c_str();
+  char* const* args = argv.data();
+  sigset_t all, old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &old);
+  volatile int execError = 0;
+  const pid_t child = vfork();
+  if (child == 0) {
+    struct sigaction sa {};
+    for (int sig = 1; sig < 32; ++sig) {
+      if (sigaction(sig, nullptr, &sa) != 0 || sa.sa_handler == SIG_DFL || sa.sa_handler == SIG_IGN) continue;
+      struct sigaction dfl {};
+      dfl.sa_handler = SIG_DFL;
+      sigaction(sig, &dfl, nullptr);
+    }
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    execv(target, args);
+    execError = errno != 0 ? errno : ENOEXEC;  // seen by the parent: the memory is shared until exit
+    _exit(127);
+  }
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  if (child < 0) return false;
+  if (execError != 0) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return false;
+  }
+  pid = child;
+  return true;
+}
+
+}  // namespace
+
 bool runShell(const std::string& commandLine, int& exitCode) {
   if (commandLine.find('\0') != std::string::npos) return false;
   flushOut();
   // The child gets the terminal as the program found it.
   bool keyMode = terminal::inKeyMode();
   if (keyMode) terminal::leaveKeyMode();
-  std::string sh = "sh", dashC = "-c", cmd = commandLine;
-  char* argv[] = {sh.data(), dashC.data(), cmd.data(), nullptr};
   pid_t pid = 0;
-  int rc = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ);
+  int rc = -1;
+  // A plain program with plain arguments starts directly: the shell would
+  // only split the words and search the path the same way. When that
+  // start fails (no such program, no permission), the shell is asked after
+  // all and reports it in its own words.
+  std::vector<std::string> words = plainCommandWords(commandLine);
+  if (!words.empty()) {
+    const std::string file = programOnPath(words[0]);
+    if (!file.empty() && startDirect(file, words, pid)) rc = 0;
+  }
+  if (rc != 0) {
+    std::string sh = "sh", dashC = "-c", cmd = commandLine;
+    char* argv[] = {sh.data(), dashC.data(), cmd.data(), nullptr};
+    rc = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ);
+  }
   bool started = rc == 0;
   if (started) {
     int status = 0;

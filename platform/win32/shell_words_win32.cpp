@@ -9,4 +9,7 @@ std::vector<std::string> shellCommandWords(const std::string& line) {
   return {shell, "/C", line};
 }
 
+// cmd.exe is always asked: its own commands and quoting rules are many.
+std::vector<std::string> plainCommandWords(const std::string&) { return {}; }
+
 }  // namespace plat

@@ -9,6 +9,7 @@
 
 #include "platform/console.h"
 #include "platform/console_common.h"
+#include "platform/shell_words.h"
 #include "platform/system.h"
 
 namespace {
@@ -184,3 +185,18 @@ TEST(PlatformSystem, ClockAndIdentity) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+// Only a line the shell would run as one program with its words as they
+// stand skips the shell.
+TEST(PlatformShellWords, PlainCommandLinesAndTheRest) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(plat::plainCommandWords("/bin/true"), V{"/bin/true"});
+  EXPECT_EQ(plat::plainCommandWords("  ls\t-l  /tmp/a.b,c:d+e@f%g "), (V{"ls", "-l", "/tmp/a.b,c:d+e@f%g"}));
+  EXPECT_EQ(plat::plainCommandWords("make CC=gcc all"), (V{"make", "CC=gcc", "all"}));
+  for (const char* line : {"", "   ", "A=1 prog", "echo hi", "cd /tmp", "exit 3", "true", "if x", "ls *.c",
+                           "ls ~", "ls $HOME", "a;b", "a && b", "a | b", "a > f", "a < f", "a # c", "'a'",
+                           "\"a\"", "a\\ b", "a `b`", "a(b)", "{ a; }", "a&", "ls [ab]", "ls a?", "a\nb", "!a"})
+    EXPECT_TRUE(plat::plainCommandWords(line).empty()) << line;
+}
+#endif

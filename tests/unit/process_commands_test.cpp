@@ -3,6 +3,8 @@
 // killed by a signal, waiting and not waiting.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "interp/interp.h"
@@ -138,6 +140,31 @@ TEST_F(ProcessCommands, ExecConvertsEscapesWhenTheSwitchIsOn) {
 TEST_F(ProcessCommands, ExecRunsThroughTheShell) {
   ASSERT_EQ(run("exec {test \"$(echo a b)\" = \"a b\" && exit 7}"), OK);
   EXPECT_EQ(in.result, "7");
+}
+
+// Plain command lines start their program without the shell; whatever
+// the program cannot do by itself still ends as the shell would end it.
+TEST_F(ProcessCommands, PlainCommandLinesGiveTheShellsResults) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "orvel_exec_plain";
+  std::filesystem::create_directories(dir);
+  const std::string script = (dir / "no_interpreter_line").string();
+  const std::string data = (dir / "not_runnable").string();
+  std::ofstream(script) << "exit 5\n";
+  std::ofstream(data) << "x\n";
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  ASSERT_EQ(run("exec " + script), OK);  // no #! line: the shell reads it
+  EXPECT_EQ(in.result, "5");
+  ASSERT_EQ(run("exec " + data), OK);
+  EXPECT_EQ(in.result, "126");
+  ASSERT_EQ(run("exec orvel_no_such_program_here a b"), OK);
+  EXPECT_EQ(in.result, "127");
+  ASSERT_EQ(run("exec false"), OK);
+  EXPECT_EQ(in.result, "1");
+  ASSERT_EQ(run("exec /bin/sh -c exit\\ 3"), OK);  // a backslash: through the shell
+  EXPECT_EQ(in.result, "3");
+  ASSERT_EQ(run("exec env A=1 /bin/sh -c exit"), OK);
+  EXPECT_EQ(in.result, "0");
+  std::filesystem::remove_all(dir);
 }
 
 TEST_F(ProcessCommands, AutoexecRunsUnknownCommands) {
