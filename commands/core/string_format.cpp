@@ -48,18 +48,42 @@ void padInto(std::string& out, std::string_view body, const Conversion& s, bool 
   }
 }
 
-std::string digitsOf(uint64_t v, unsigned base, bool upper) {
+// Writes the digits of v backwards so that they end at end; returns where
+// they begin. The common bases each have a loop with a constant divisor
+// (multiplications and shifts instead of divisions).
+char* digitsBackwards(char* end, uint64_t v, unsigned base, bool upper) {
   const char* d = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+  switch (base) {
+    case 10:
+      do {
+        *--end = static_cast<char>('0' + v % 10);
+        v /= 10;
+      } while (v);
+      break;
+    case 16:
+      do {
+        *--end = d[v & 15];
+        v >>= 4;
+      } while (v);
+      break;
+    case 8:
+      do {
+        *--end = static_cast<char>('0' + (v & 7));
+        v >>= 3;
+      } while (v);
+      break;
+    default:
+      do {
+        *--end = d[v % base];
+        v /= base;
+      } while (v);
+  }
+  return end;
+}
+
+std::string digitsOf(uint64_t v, unsigned base, bool upper) {
   char buf[64];
-  size_t n = 0;
-  do {
-    buf[n++] = d[v % base];
-    v /= base;
-  } while (v);
-  std::string s;
-  s.reserve(n);
-  while (n) s += buf[--n];
-  return s;
+  return std::string(digitsBackwards(buf + sizeof buf, v, base, upper), buf + sizeof buf);
 }
 
 void formatInteger(std::string& out, const Conversion& s, std::string_view arg) {
@@ -81,52 +105,21 @@ void formatInteger(std::string& out, const Conversion& s, std::string_view arg) 
     mag = static_cast<uint64_t>(value);
   }
   const unsigned base = c == 'o' ? 8 : (c == 'x' || c == 'X') ? 16 : 10;
-  const bool nonZero = mag != 0;
-  // The digits are written backwards into the end of buf.
+  if (s.hash && base == 16 && mag != 0) prefix = c == 'X' ? "0X" : "0x";
   char buf[32];
   char* const end = buf + sizeof buf;
-  char* p = end;
-  if (!(s.prec == 0 && mag == 0)) {
-    // A constant base in each loop: the divisions become multiplications
-    // and shifts.
-    if (base == 10) {
-      do {
-        *--p = static_cast<char>('0' + mag % 10);
-        mag /= 10;
-      } while (mag);
-    } else if (base == 16) {
-      const char* d = c == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
-      do {
-        *--p = d[mag & 15];
-        mag >>= 4;
-      } while (mag);
-    } else {
-      do {
-        *--p = static_cast<char>('0' + (mag & 7));
-        mag >>= 3;
-      } while (mag);
-    }
-  }
-  const std::string_view digits(p, static_cast<size_t>(end - p));
-  // Zeros up to the precision, and the 0 that # puts before an octal number
-  // that does not already begin with one.
+  char* const first = s.prec == 0 && mag == 0 ? end : digitsBackwards(end, mag, base, c == 'X');
+  const std::string_view digits(first, static_cast<size_t>(end - first));
   const size_t precZeros =
       s.prec > 0 && digits.size() < static_cast<size_t>(s.prec) ? static_cast<size_t>(s.prec) - digits.size() : 0;
-  const bool octalZero = s.hash && c == 'o' && precZeros == 0 && (digits.empty() || digits[0] != '0');
-  if (s.hash && base == 16 && nonZero) prefix = c == 'X' ? "0X" : "0x";
-  // The field: spaces before the body, or zeros after the sign or 0x, or
-  // spaces after it (left-aligned).
-  const size_t length = prefix.size() + precZeros + (octalZero ? 1 : 0) + digits.size();
-  const size_t width = s.width > 0 ? static_cast<size_t>(s.width) : 0;
-  const size_t fill = length < width ? width - length : 0;
-  const bool zeros = s.zero && s.prec < 0;
-  if (fill && !s.minus && !zeros) out.append(fill, ' ');
-  out += prefix;
-  if (fill && !s.minus && zeros) out.append(fill, '0');
-  out.append(precZeros, '0');
-  if (octalZero) out += '0';
-  out += digits;
-  if (fill && s.minus) out.append(fill, ' ');
+  // The body (short enough to stay inside the string as a rule): sign or
+  // 0x, zeros up to the precision, the 0 that # puts before an octal
+  // number that does not already begin with one, the digits.
+  std::string body(prefix);
+  body.append(precZeros, '0');
+  if (s.hash && c == 'o' && precZeros == 0 && (digits.empty() || digits[0] != '0')) body += '0';
+  body += digits;
+  padInto(out, body, s, s.zero && s.prec < 0, prefix.size());
 }
 
 // Three-digit exponents with a leading zero (some C libraries write them)
