@@ -273,11 +273,8 @@ void hash_table::joinPending() const {
   size_t nextCheck = 0;
   auto runChecks = [&](int64_t at) {
     for (; nextCheck < pendingChecks_.size() && pendingChecks_[nextCheck].at == at; ++nextCheck) {
-      for (int64_t i = 0; i < pendingChecks_[nextCheck].count; ++i) {
-        const int d = decisionNow();
-        if (d == 0) break;
-        resizeNow(d, 0);
-      }
+      for (int64_t i = 0; i < pendingChecks_[nextCheck].count; ++i)
+        if (!checkResizeNow()) break;
     }
   };
   node* n = pendingHead_;
@@ -286,8 +283,7 @@ void hash_table::joinPending() const {
     node* following = n->next;
     runChecks(at);
     if (n->checked_) {
-      const int d = decisionNow();
-      if (d != 0) resizeNow(d, 0);
+      checkResizeNow();
       n->checked_ = false;
     }
     n->hash = keyHash(n->key());
@@ -313,10 +309,8 @@ int hash_table::store(std::string_view key, std::string_view text, bool hasValue
   try {
     node* n = find(key);
     if (resizeCheck) {
-      if (pendingHead_ == nullptr && pendingChecks_.empty()) {
-        // The buckets are up to date: check now.
-        const int d = decisionNow();
-        if (d != 0) resizeNow(d, 0);
+      if (settled()) {
+        checkResizeNow();
         resizeCheck = false;
       } else if (n != nullptr) {
         // Replayed when the pending keys join their buckets.
@@ -450,6 +444,12 @@ void hash_table::release() {
 int hash_table::resizeDecision() const {
   settle();
   return decisionNow();
+}
+
+bool hash_table::checkResizeNow() const {
+  const int d = decisionNow();
+  if (d != 0) resizeNow(d, 0);
+  return d != 0;
 }
 
 int hash_table::decisionNow() const {

@@ -234,12 +234,16 @@ class hash_table {
   void unlinkFromIndex(node* n);
 
   // Brings the buckets up to date with the pending keys and checks.
+  bool settled() const { return pendingHead_ == nullptr && pendingChecks_.empty(); }
   void settle() const {
-    if (pendingHead_ != nullptr || !pendingChecks_.empty()) joinPending();
+    if (!settled()) joinPending();
   }
   void joinPending() const;
   int resizeNow(int direction, int32_t requested) const;
   int decisionNow() const;
+  // Applies the resize decision to the buckets as they stand; true when
+  // it called for a resize.
+  bool checkResizeNow() const;
 
   // A run of resize checks made by stores of existing keys while `at`
   // pending keys had arrived.
