@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/posix/child_wait.h"
 #include "platform/posix/terminal_mode.h"
 #include "platform/process.h"
 #include "platform/system.h"
@@ -44,14 +45,6 @@ int statusToCode(int status) {
   return -1;
 }
 
-int waitChild(pid_t pid) {
-  int status = 0;
-  pid_t w;
-  do {
-    w = waitpid(pid, &status, 0);
-  } while (w < 0 && errno == EINTR);
-  return w < 0 ? -1 : statusToCode(status);
-}
 
 // The shell has no echo-off mark: a leading "@" word is dropped.
 std::string withoutEchoMark(const std::string& line) {
@@ -86,6 +79,15 @@ struct SpawnActions {
 };
 
 }  // namespace
+
+int waitChild(pid_t pid) {
+  int status = 0;
+  pid_t w;
+  do {
+    w = waitpid(pid, &status, 0);
+  } while (w < 0 && errno == EINTR);
+  return w < 0 ? -1 : statusToCode(status);
+}
 
 bool runCommandLine(const std::string& line, int& exitCode) {
   reapPending();

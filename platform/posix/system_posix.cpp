@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/console.h"
+#include "platform/posix/child_wait.h"
 #include "platform/posix/terminal_mode.h"
 #include "platform/shell_words.h"
 #include "platform/system.h"
@@ -165,9 +166,7 @@ bool startDirect(const std::string& file, std::vector<std::string>& words, pid_t
   pthread_sigmask(SIG_SETMASK, &old, nullptr);
   if (child < 0) return false;
   if (execError != 0) {
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    waitChild(child);
     return false;
   }
   pid = child;
@@ -199,22 +198,7 @@ bool runShell(const std::string& commandLine, int& exitCode) {
     rc = posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ);
   }
   bool started = rc == 0;
-  if (started) {
-    int status = 0;
-    pid_t w;
-    do {
-      w = waitpid(pid, &status, 0);
-    } while (w < 0 && errno == EINTR);
-    if (w < 0) {
-      exitCode = -1;
-    } else if (WIFEXITED(status)) {
-      exitCode = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-      exitCode = 128 + WTERMSIG(status);
-    } else {
-      exitCode = -1;
-    }
-  }
+  if (started) exitCode = waitChild(pid);
   if (keyMode) terminal::enterKeyMode();
   return started;
 }
