@@ -141,6 +141,14 @@ int handOn(Interp& in, Args& argv, const char* name, Handler h) {
   return h(in, words, nullptr);
 }
 
+// `string index`: the character of text at the position argv[3] gives.
+int charAt(Interp& in, Args& argv, const std::string& text) {
+  const int64_t pos = decimalArg(argv[3]);
+  if (pos < 0 || pos >= static_cast<int64_t>(text.size())) return invalidArgument(in, argv);
+  in.result.assign(1, text[static_cast<size_t>(pos)]);
+  return OK;
+}
+
 // True when word is exactly the lower-case name lit.
 template <size_t N>
 inline bool isName(const std::string& word, const char (&lit)[N]) {
@@ -173,13 +181,7 @@ int quickForm(Interp& in, Args& argv) {
       }
       return kNotQuick;
     case 4:
-      if (isName(sub, "index")) {
-        const std::string& text = argv[2];
-        const int64_t pos = decimalArg(argv[3]);
-        if (pos < 0 || pos >= static_cast<int64_t>(text.size())) return invalidArgument(in, argv);
-        in.result.assign(1, text[static_cast<size_t>(pos)]);
-        return OK;
-      }
+      if (isName(sub, "index")) return charAt(in, argv, argv[2]);
       return kNotQuick;
     default:
       if (argv.size() >= 5 && isName(sub, "range")) return rangeText(in, argv);
@@ -281,10 +283,7 @@ int orvelCommandString(Interp& in, Args& argv, void*) {
       in.result = text == argv[3] ? "1" : "0";
       return OK;
     }
-    int64_t pos = decimalArg(argv[3]);
-    if (pos < 0 || pos >= static_cast<int64_t>(text.size())) return invalidArgument(in, argv);
-    in.result.assign(1, text[static_cast<size_t>(pos)]);
-    return OK;
+    return charAt(in, argv, text);
   }
 
   if (sub == "replace"sv || sub == "range"sv) {
